@@ -1,0 +1,92 @@
+#include "cli/Utf8.h"
+
+namespace kelvorat::cli {
+
+bool DecodeUtf8(std::string_view bytes, WideText& out, std::size_t& errorOffset) {
+  out.clear();
+  out.resize(bytes.size());
+  char16_t* o = out.data();
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const unsigned b = s[i];
+    if (b < 0x80) {
+      *o++ = static_cast<char16_t>(b);
+      ++i;
+      continue;
+    }
+    std::size_t length = 0;
+    char32_t cp = 0;
+    char32_t min = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+      length = 2, cp = b & 0x1F, min = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      length = 3, cp = b & 0x0F, min = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      length = 4, cp = b & 0x07, min = 0x10000;
+    } else {
+      errorOffset = i;
+      return false;
+    }
+    if (n - i < length) {
+      errorOffset = i;
+      return false;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+      const unsigned c = s[i + k];
+      if ((c & 0xC0) != 0x80) {
+        errorOffset = i;
+        return false;
+      }
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      errorOffset = i;
+      return false;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      *o++ = static_cast<char16_t>(cp);
+    }
+    i += length;
+  }
+  out.resize(static_cast<std::size_t>(o - out.data()));
+  return true;
+}
+
+std::string EncodeUtf8(WideView text) {
+  std::string out;
+  out.reserve(text.size());
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    char32_t cp = text[i];
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+      continue;
+    }
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    }
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+  return out;
+}
+
+}  // namespace kelvorat::cli

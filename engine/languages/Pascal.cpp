@@ -1,0 +1,23 @@
+// Pascal. "{$" stands before "{": at the same position the earlier row wins,
+// so a compiler directive is protected, not a comment.
+#include "engine/Languages.h"
+
+namespace kelvorat {
+namespace {
+
+constexpr BraceRow kPascal[] = {
+    Protected(u"'", u"'"),
+    Protected(u"{$", u"}"),  // a compiler directive
+    Comment(u"{", u"}"),
+    Comment(u"(*", u"*)"),
+    LineComment(u"//"),
+};
+
+}  // namespace
+
+TBraceTable PascalBraceTable(ScanKind kind) { return MakeLanguageTable(kPascal, kind); }
+
+WideText DeletePascalComments(WideView Text) { return DeleteComments(Text, PascalBraceTable(ScanKind::Delete)); }
+WideText ExtractPascalComments(WideView Text) { return ExtractComments(Text, PascalBraceTable(ScanKind::Extract)); }
+
+}  // namespace kelvorat
