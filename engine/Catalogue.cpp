@@ -10,16 +10,16 @@ constexpr ScanKind D = ScanKind::Delete;
 constexpr ScanKind E = ScanKind::Extract;
 
 constexpr CatalogueCommand kCatalogue[] = {
-    {1, u"C言語のコメントを削除", C, D, "DeleteCComments", DeleteCComments},
-    {2, u"C++/C#/Javaのコメントを削除", Cpp, D, "DeleteCppComments", DeleteCppComments},
-    {3, u"VBのコメントを削除", VB, D, "DeleteVBComments", DeleteVBComments},
-    {4, u"Pascalのコメントを削除", Pascal, D, "DeletePascalComments", DeletePascalComments},
-    {5, u"HTMLのコメントを削除", Html, D, "DeleteHtmlComments", DeleteHtmlComments},
-    {6, u"C言語のコメントを抽出", C, E, "ExtractCComments", ExtractCComments},
-    {7, u"C++/C#/Javaのコメントを抽出", Cpp, E, "ExtractCppComments", ExtractCppComments},
-    {8, u"VBのコメントを抽出", VB, E, "ExtractVBComments", ExtractVBComments},
-    {9, u"Pascalのコメントを抽出", Pascal, E, "ExtractPascalComments", ExtractPascalComments},
-    {10, u"HTMLのコメントを抽出", Html, E, "ExtractHtmlComments", ExtractHtmlComments},
+    {1, u"C言語のコメントを削除", C, D, "DeleteCComments", DeleteCComments, DeleteCComments},
+    {2, u"C++/C#/Javaのコメントを削除", Cpp, D, "DeleteCppComments", DeleteCppComments, DeleteCppComments},
+    {3, u"VBのコメントを削除", VB, D, "DeleteVBComments", DeleteVBComments, DeleteVBComments},
+    {4, u"Pascalのコメントを削除", Pascal, D, "DeletePascalComments", DeletePascalComments, DeletePascalComments},
+    {5, u"HTMLのコメントを削除", Html, D, "DeleteHtmlComments", DeleteHtmlComments, DeleteHtmlComments},
+    {6, u"C言語のコメントを抽出", C, E, "ExtractCComments", ExtractCComments, ExtractCComments},
+    {7, u"C++/C#/Javaのコメントを抽出", Cpp, E, "ExtractCppComments", ExtractCppComments, ExtractCppComments},
+    {8, u"VBのコメントを抽出", VB, E, "ExtractVBComments", ExtractVBComments, ExtractVBComments},
+    {9, u"Pascalのコメントを抽出", Pascal, E, "ExtractPascalComments", ExtractPascalComments, ExtractPascalComments},
+    {10, u"HTMLのコメントを抽出", Html, E, "ExtractHtmlComments", ExtractHtmlComments, ExtractHtmlComments},
 };
 
 }  // namespace

@@ -19,6 +19,7 @@ struct CatalogueCommand {
   ScanKind Scan;
   std::string_view Name;        // DeleteCComments, ...
   WideText (*Run)(WideView Text);
+  void (*RunInto)(WideView Text, WideText& Result);  // reuses Result's storage
 };
 
 std::span<const CatalogueCommand> Catalogue();

@@ -302,12 +302,13 @@ class TextSink final : public StretchSink {
   WideText& out_;
 };
 
-WideText Run(ScanKind kind, WideView text, const TBraceTable& table) {
-  WideText out;
-  out.reserve(kind == ScanKind::Delete ? text.size() : 0);
+void Run(ScanKind kind, WideView text, const TBraceTable& table, WideText& out) {
+  out.clear();
+  // Room for the longest possible result, so that appending never moves it;
+  // pages an extraction never writes are never touched.
+  out.reserve(text.size());
   TextSink sink(text, out);
   ScanComments(kind, text, table, sink);
-  return out;
 }
 
 }  // namespace
@@ -327,12 +328,24 @@ void ScanComments(ScanKind Kind, WideView Text, const TBraceTable& Table, Stretc
   }
 }
 
+void DeleteComments(WideView Text, const TBraceTable& Table, WideText& Result) {
+  Run(ScanKind::Delete, Text, Table, Result);
+}
+
+void ExtractComments(WideView Text, const TBraceTable& Table, WideText& Result) {
+  Run(ScanKind::Extract, Text, Table, Result);
+}
+
 WideText DeleteComments(WideView Text, const TBraceTable& Table) {
-  return Run(ScanKind::Delete, Text, Table);
+  WideText result;
+  Run(ScanKind::Delete, Text, Table, result);
+  return result;
 }
 
 WideText ExtractComments(WideView Text, const TBraceTable& Table) {
-  return Run(ScanKind::Extract, Text, Table);
+  WideText result;
+  Run(ScanKind::Extract, Text, Table, result);
+  return result;
 }
 
 void CopyRange(std::int32_t From, std::int32_t To, std::int32_t& OutPos, std::int32_t& SrcPos,

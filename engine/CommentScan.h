@@ -33,6 +33,9 @@ class StretchSink {
 
 void ScanComments(ScanKind Kind, WideView Text, const TBraceTable& Table, StretchSink& Sink);
 
+// Result's previous content is discarded; its storage is reused.
+void DeleteComments(WideView Text, const TBraceTable& Table, WideText& Result);
+void ExtractComments(WideView Text, const TBraceTable& Table, WideText& Result);
 WideText DeleteComments(WideView Text, const TBraceTable& Table);
 WideText ExtractComments(WideView Text, const TBraceTable& Table);
 

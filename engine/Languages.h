@@ -21,15 +21,25 @@ TBraceTable VBBraceTable(ScanKind kind);
 TBraceTable PascalBraceTable(ScanKind kind);
 TBraceTable HtmlBraceTable(ScanKind kind);
 
+void DeleteCComments(WideView Text, WideText& Result);
 WideText DeleteCComments(WideView Text);
+void DeleteCppComments(WideView Text, WideText& Result);
 WideText DeleteCppComments(WideView Text);
+void DeleteVBComments(WideView Text, WideText& Result);
 WideText DeleteVBComments(WideView Text);
+void DeletePascalComments(WideView Text, WideText& Result);
 WideText DeletePascalComments(WideView Text);
+void DeleteHtmlComments(WideView Text, WideText& Result);
 WideText DeleteHtmlComments(WideView Text);
+void ExtractCComments(WideView Text, WideText& Result);
 WideText ExtractCComments(WideView Text);
+void ExtractCppComments(WideView Text, WideText& Result);
 WideText ExtractCppComments(WideView Text);
+void ExtractVBComments(WideView Text, WideText& Result);
 WideText ExtractVBComments(WideView Text);
+void ExtractPascalComments(WideView Text, WideText& Result);
 WideText ExtractPascalComments(WideView Text);
+void ExtractHtmlComments(WideView Text, WideText& Result);
 WideText ExtractHtmlComments(WideView Text);
 
 }  // namespace kelvorat

@@ -17,7 +17,17 @@ constexpr BraceRow kCpp[] = {
 
 TBraceTable CppBraceTable(ScanKind kind) { return MakeLanguageTable(kCpp, kind); }
 
-WideText DeleteCppComments(WideView Text) { return DeleteComments(Text, CppBraceTable(ScanKind::Delete)); }
-WideText ExtractCppComments(WideView Text) { return ExtractComments(Text, CppBraceTable(ScanKind::Extract)); }
+void DeleteCppComments(WideView Text, WideText& Result) {
+  DeleteComments(Text, CppBraceTable(ScanKind::Delete), Result);
+}
+WideText DeleteCppComments(WideView Text) {
+  return DeleteComments(Text, CppBraceTable(ScanKind::Delete));
+}
+void ExtractCppComments(WideView Text, WideText& Result) {
+  ExtractComments(Text, CppBraceTable(ScanKind::Extract), Result);
+}
+WideText ExtractCppComments(WideView Text) {
+  return ExtractComments(Text, CppBraceTable(ScanKind::Extract));
+}
 
 }  // namespace kelvorat

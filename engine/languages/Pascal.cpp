@@ -17,7 +17,17 @@ constexpr BraceRow kPascal[] = {
 
 TBraceTable PascalBraceTable(ScanKind kind) { return MakeLanguageTable(kPascal, kind); }
 
-WideText DeletePascalComments(WideView Text) { return DeleteComments(Text, PascalBraceTable(ScanKind::Delete)); }
-WideText ExtractPascalComments(WideView Text) { return ExtractComments(Text, PascalBraceTable(ScanKind::Extract)); }
+void DeletePascalComments(WideView Text, WideText& Result) {
+  DeleteComments(Text, PascalBraceTable(ScanKind::Delete), Result);
+}
+WideText DeletePascalComments(WideView Text) {
+  return DeleteComments(Text, PascalBraceTable(ScanKind::Delete));
+}
+void ExtractPascalComments(WideView Text, WideText& Result) {
+  ExtractComments(Text, PascalBraceTable(ScanKind::Extract), Result);
+}
+WideText ExtractPascalComments(WideView Text) {
+  return ExtractComments(Text, PascalBraceTable(ScanKind::Extract));
+}
 
 }  // namespace kelvorat
