@@ -51,17 +51,22 @@ struct BraceRow {
 };
 
 // Row constructors, so that a language table reads as its catalogue does.
+// An empty closer makes the region the opener alone, as with the one-argument
+// Protected.
+constexpr CloserKind ClosedBy(WideView closer, CloserKind kind) {
+  return closer.empty() ? CloserKind::None : kind;
+}
 constexpr BraceRow Protected(WideView opener) {
   return {opener, {}, false, OpenerKind::Text, CloserKind::None};
 }
 constexpr BraceRow Protected(WideView opener, WideView closer) {
-  return {opener, closer, false, OpenerKind::Text, CloserKind::Text};
+  return {opener, closer, false, OpenerKind::Text, ClosedBy(closer, CloserKind::Text)};
 }
 constexpr BraceRow ProtectedWithEscapes(WideView opener, WideView closer) {
-  return {opener, closer, false, OpenerKind::Text, CloserKind::TextWithEscapes};
+  return {opener, closer, false, OpenerKind::Text, ClosedBy(closer, CloserKind::TextWithEscapes)};
 }
 constexpr BraceRow Comment(WideView opener, WideView closer) {
-  return {opener, closer, true, OpenerKind::Text, CloserKind::Text};
+  return {opener, closer, true, OpenerKind::Text, ClosedBy(closer, CloserKind::Text)};
 }
 constexpr BraceRow LineComment(WideView opener) {
   return {opener, {}, true, OpenerKind::Text, CloserKind::EndOfLine};

@@ -13,12 +13,48 @@ namespace {
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 constexpr std::size_t kMaxEntries = 64;
 
-// Every code unit that equals `unit` ignoring case.
-void AddCaseVariants(UnitSet& set, char16_t unit) {
-  char16_t variants[8];
-  const std::size_t n = platform::CaseVariants(unit, variants, 8);
-  for (std::size_t i = 0; i < n && i < 8; ++i) set.Add(variants[i]);
-}
+// What the scan needs to know of its code units.
+template <class Unit>
+struct UnitTraits;
+
+template <>
+struct UnitTraits<char16_t> {
+  static char16_t Fold(char16_t u) noexcept { return platform::FoldCase(u); }
+  // Whether an identifier character ends right before position c.
+  static bool IdentifierBefore(const char16_t* t, std::size_t c) noexcept {
+    return c > 0 && IsIdentifierUnit(t[c - 1]);
+  }
+  // Whether an identifier character begins at position e.
+  static bool IdentifierAt(const char16_t* t, std::size_t n, std::size_t e) noexcept {
+    return e < n && IsIdentifierUnit(t[e]);
+  }
+};
+
+// UTF-8 bytes. Every delimiter is ASCII here (see Utf8Eligible), and a byte
+// from 0x80 up belongs to a character that is an identifier character unless
+// it is U+00A0 (C2 A0) or U+3000 (E3 80 80).
+template <>
+struct UnitTraits<unsigned char> {
+  static unsigned char Fold(unsigned char u) noexcept {
+    return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + 0x20) : u;
+  }
+  static bool IdentifierBefore(const unsigned char* t, std::size_t c) noexcept {
+    if (c == 0) return false;
+    const unsigned char b = t[c - 1];
+    if (b < 0x80) return IsIdentifierUnit(b);
+    if (b == 0xA0 && c >= 2 && t[c - 2] == 0xC2) return false;
+    if (b == 0x80 && c >= 3 && t[c - 2] == 0x80 && t[c - 3] == 0xE3) return false;
+    return true;
+  }
+  static bool IdentifierAt(const unsigned char* t, std::size_t n, std::size_t e) noexcept {
+    if (e >= n) return false;
+    const unsigned char b = t[e];
+    if (b < 0x80) return IsIdentifierUnit(b);
+    if (b == 0xC2 && e + 1 < n && t[e + 1] == 0xA0) return false;
+    if (b == 0xE3 && e + 2 < n && t[e + 1] == 0x80 && t[e + 2] == 0x80) return false;
+    return true;
+  }
+};
 
 WideText Folded(WideView s) {
   WideText f(s);
@@ -27,64 +63,104 @@ WideText Folded(WideView s) {
 }
 
 // Whether `pattern` (whose case-insensitive form is `folded`) stands at `at`.
-bool MatchesAt(const char16_t* text, std::size_t n, std::size_t at, const WideText& pattern,
+template <class Unit>
+bool MatchesAt(const Unit* text, std::size_t n, std::size_t at, const WideText& pattern,
                const WideText& folded) {
   const std::size_t m = pattern.size();
   if (m == 0 || m > n - at) return false;
   for (std::size_t k = 0; k < m; ++k) {
-    const char16_t u = text[at + k];
-    if (u != pattern[k] && platform::FoldCase(u) != folded[k]) return false;
+    const Unit u = text[at + k];
+    if (u != pattern[k] && UnitTraits<Unit>::Fold(u) != folded[k]) return false;
   }
   return true;
 }
 
+// Every code unit that equals `unit` ignoring case.
+template <class Unit, class Add>
+void ForEachCaseVariant(char16_t unit, Add add) {
+  char16_t variants[8];
+  const std::size_t n = platform::CaseVariants(unit, variants, 8);
+  for (std::size_t i = 0; i < n && i < 8; ++i) {
+    if (sizeof(Unit) == 1 && variants[i] >= 0x80) continue;  // cannot stand in ASCII bytes
+    add(static_cast<Unit>(variants[i]));
+  }
+}
+
+// Whether every delimiter of the table, in every letter case, is ASCII, so
+// that UTF-8 bytes can be scanned as they are.
+bool Utf8Eligible(const TBraceTable& table) {
+  auto ascii = [](WideView s) {
+    for (char16_t u : s) {
+      char16_t variants[8];
+      const std::size_t n = platform::CaseVariants(u, variants, 8);
+      for (std::size_t i = 0; i < n && i < 8; ++i) {
+        if (variants[i] >= 0x80) return false;
+      }
+      if (n > 8) return false;
+    }
+    return true;
+  };
+  for (const TBraceInfo& e : table) {
+    if (e.Opener != OpenerKind::LineBreak && !ascii(e.StartBrace)) return false;
+    if ((e.Closer == CloserKind::Text || e.Closer == CloserKind::TextWithEscapes) && !ascii(e.EndBrace)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+template <class Unit>
 struct PlanEntry {
   const TBraceInfo* info;
   WideText foldedOpener;
   WideText foldedCloser;
-  UnitSet closerStarts;  // where a closer search may stop
+  BasicUnitSet<Unit> closerStarts;  // where a closer search may stop
 };
 
 // A table prepared for scanning: which entries an opener candidate may belong
 // to, by its first code unit.
+template <class Unit>
 class ScanPlan {
  public:
   explicit ScanPlan(const TBraceTable& table) {
     entries_.reserve(table.size());
     for (std::size_t i = 0; i < table.size(); ++i) {
       const TBraceInfo& info = table[i];
-      PlanEntry e{&info, Folded(info.StartBrace), Folded(info.EndBrace), UnitSet()};
+      PlanEntry<Unit> e{&info, Folded(info.StartBrace), Folded(info.EndBrace), {}};
       const std::uint64_t bit = std::uint64_t{1} << i;
       if (info.Opener == OpenerKind::LineBreak) {
         AddStart(u'\r', bit);
         AddStart(u'\n', bit);
       } else if (!info.StartBrace.empty()) {
-        char16_t variants[8];
-        const std::size_t n = platform::CaseVariants(info.StartBrace[0], variants, 8);
-        for (std::size_t v = 0; v < n && v < 8; ++v) AddStart(variants[v], bit);
+        ForEachCaseVariant<Unit>(info.StartBrace[0], [&](Unit u) { AddStart(u, bit); });
       }
       switch (info.Closer) {
         case CloserKind::None:
           break;
         case CloserKind::EndOfLine:
-          e.closerStarts.Add(u'\r');
-          e.closerStarts.Add(u'\n');
+          e.closerStarts.Add(static_cast<Unit>(u'\r'));
+          e.closerStarts.Add(static_cast<Unit>(u'\n'));
           break;
         case CloserKind::TextWithEscapes:
-          e.closerStarts.Add(u'\\');
+          e.closerStarts.Add(static_cast<Unit>(u'\\'));
           [[fallthrough]];
         case CloserKind::Text:
-          if (!info.EndBrace.empty()) AddCaseVariants(e.closerStarts, info.EndBrace[0]);
+          if (!info.EndBrace.empty()) {
+            ForEachCaseVariant<Unit>(info.EndBrace[0], [&](Unit u) { e.closerStarts.Add(u); });
+          }
           break;
       }
       entries_.push_back(std::move(e));
     }
   }
 
-  const PlanEntry& Entry(std::size_t i) const { return entries_[i]; }
-  const UnitSet& OpenerStarts() const { return openerStarts_; }
+  // False when the table's openers begin with more distinct code units than
+  // the opener search holds; the step-by-step scan then does the work.
+  bool Fits() const { return fits_; }
+  const PlanEntry<Unit>& Entry(std::size_t i) const { return entries_[i]; }
+  const BasicUnitSet<Unit>& OpenerStarts() const { return openerStarts_; }
 
-  std::uint64_t EntriesStartingWith(char16_t u) const {
+  std::uint64_t EntriesStartingWith(Unit u) const {
     if (u < 128) return asciiMask_[u];
     for (const auto& [unit, mask] : otherMasks_) {
       if (unit == u) return mask;
@@ -93,8 +169,11 @@ class ScanPlan {
   }
 
  private:
-  void AddStart(char16_t u, std::uint64_t bit) {
-    openerStarts_.Add(u);
+  void AddStart(Unit u, std::uint64_t bit) {
+    if (!openerStarts_.TryAdd(u)) {
+      fits_ = false;
+      return;
+    }
     if (u < 128) {
       asciiMask_[u] |= bit;
       return;
@@ -108,10 +187,11 @@ class ScanPlan {
     otherMasks_.emplace_back(u, bit);
   }
 
-  std::vector<PlanEntry> entries_;
-  UnitSet openerStarts_;
+  std::vector<PlanEntry<Unit>> entries_;
+  bool fits_ = true;
+  BasicUnitSet<Unit> openerStarts_;
   std::uint64_t asciiMask_[128] = {};
-  std::vector<std::pair<char16_t, std::uint64_t>> otherMasks_;
+  std::vector<std::pair<Unit, std::uint64_t>> otherMasks_;
 };
 
 struct Match {
@@ -120,10 +200,11 @@ struct Match {
   std::size_t entry = 0;
 };
 
+template <class Unit>
 class Scanner {
  public:
-  Scanner(WideView text, const ScanPlan& plan, StretchSink& sink)
-      : t_(text.data()), n_(text.size()), plan_(plan), sink_(sink) {}
+  Scanner(const Unit* text, std::size_t n, const ScanPlan<Unit>& plan, StretchSink& sink)
+      : t_(text), n_(n), plan_(plan), sink_(sink) {}
 
   void Delete() {
     std::size_t cur = 0;
@@ -133,7 +214,7 @@ class Scanner {
         Keep(cur, n_);
         break;
       }
-      const PlanEntry& e = plan_.Entry(m.entry);
+      const PlanEntry<Unit>& e = plan_.Entry(m.entry);
       const TBraceInfo& info = *e.info;
       if (!info.IsComment) {
         Keep(cur, m.pos + m.length);
@@ -166,7 +247,7 @@ class Scanner {
     for (;;) {
       const Match m = FindOpener(cur);
       if (m.pos == kNone) break;
-      const PlanEntry& e = plan_.Entry(m.entry);
+      const PlanEntry<Unit>& e = plan_.Entry(m.entry);
       const TBraceInfo& info = *e.info;
       cur = m.pos + m.length;
       if (!info.IsComment) {
@@ -196,9 +277,9 @@ class Scanner {
 
  private:
   Match FindOpener(std::size_t from) const {
-    const UnitSet& starts = plan_.OpenerStarts();
-    const char16_t* const last = t_ + n_;
-    const char16_t* p = t_ + from;
+    const BasicUnitSet<Unit>& starts = plan_.OpenerStarts();
+    const Unit* const last = t_ + n_;
+    const Unit* p = t_ + from;
     for (;;) {
       p = starts.FindIn(p, last);
       if (p == last) return Match{};
@@ -213,7 +294,7 @@ class Scanner {
   }
 
   // The length of the entry's opener at c, or 0 where it does not count.
-  std::size_t OpenerLengthAt(const PlanEntry& e, std::size_t c) const {
+  std::size_t OpenerLengthAt(const PlanEntry<Unit>& e, std::size_t c) const {
     const TBraceInfo& info = *e.info;
     switch (info.Opener) {
       case OpenerKind::LineBreak:
@@ -224,8 +305,8 @@ class Scanner {
       case OpenerKind::WholeWord: {
         const std::size_t m = info.StartBrace.size();
         if (!MatchesAt(t_, n_, c, info.StartBrace, e.foldedOpener)) return 0;
-        if (c > 0 && IsIdentifierUnit(t_[c - 1])) return 0;
-        if (c + m < n_ && IsIdentifierUnit(t_[c + m])) return 0;
+        if (UnitTraits<Unit>::IdentifierBefore(t_, c)) return 0;
+        if (UnitTraits<Unit>::IdentifierAt(t_, n_, c + m)) return 0;
         return m;
       }
     }
@@ -233,10 +314,10 @@ class Scanner {
   }
 
   // The position of the entry's closer from `from` on, or kNone.
-  std::size_t FindCloser(const PlanEntry& e, std::size_t from, std::size_t& length) const {
+  std::size_t FindCloser(const PlanEntry<Unit>& e, std::size_t from, std::size_t& length) const {
     const TBraceInfo& info = *e.info;
-    const char16_t* const last = t_ + n_;
-    const char16_t* p = t_ + from;
+    const Unit* const last = t_ + n_;
+    const Unit* p = t_ + from;
     for (;;) {
       p = e.closerStarts.FindIn(p, last);
       if (p == last) return kNone;
@@ -247,7 +328,9 @@ class Scanner {
           return c;
         case CloserKind::TextWithEscapes:
           if (*p == u'\\') {
-            // The escaped code unit is stepped over, whatever it is.
+            // The escaped code unit is stepped over, whatever it is. In UTF-8
+            // the rest of a stepped-over character is continuation bytes,
+            // which match no delimiter.
             if (last - p <= 2) return kNone;
             p += 2;
             continue;
@@ -282,13 +365,28 @@ class Scanner {
     pendingBegin_ = pendingEnd_;
   }
 
-  const char16_t* t_;
+  const Unit* t_;
   std::size_t n_;
-  const ScanPlan& plan_;
+  const ScanPlan<Unit>& plan_;
   StretchSink& sink_;
   std::size_t pendingBegin_ = 0;
   std::size_t pendingEnd_ = 0;
 };
+
+// Answers false, having sent nothing, when the table does not fit the plan.
+template <class Unit>
+bool Scan(ScanKind kind, const Unit* text, std::size_t n, const TBraceTable& table, StretchSink& sink) {
+  if (table.size() > kMaxEntries) return false;
+  const ScanPlan<Unit> plan(table);
+  if (!plan.Fits()) return false;
+  Scanner<Unit> scanner(text, n, plan, sink);
+  if (kind == ScanKind::Delete) {
+    scanner.Delete();
+  } else {
+    scanner.Extract();
+  }
+  return true;
+}
 
 class TextSink final : public StretchSink {
  public:
@@ -314,18 +412,14 @@ void Run(ScanKind kind, WideView text, const TBraceTable& table, WideText& out) 
 }  // namespace
 
 void ScanComments(ScanKind Kind, WideView Text, const TBraceTable& Table, StretchSink& Sink) {
-  if (Table.size() > kMaxEntries) {
-    // Beyond what the fast scan indexes: the step-by-step scan gives the same result.
-    PlainScanComments(Kind, Text, Table, Sink);
-    return;
-  }
-  const ScanPlan plan(Table);
-  Scanner scanner(Text, plan, Sink);
-  if (Kind == ScanKind::Delete) {
-    scanner.Delete();
-  } else {
-    scanner.Extract();
-  }
+  if (Scan(Kind, Text.data(), Text.size(), Table, Sink)) return;
+  // Beyond what the fast scan indexes: the step-by-step scan gives the same result.
+  PlainScanComments(Kind, Text, Table, Sink);
+}
+
+bool ScanCommentsUtf8(ScanKind Kind, std::string_view Bytes, const TBraceTable& Table, StretchSink& Sink) {
+  if (!Utf8Eligible(Table)) return false;
+  return Scan(Kind, reinterpret_cast<const unsigned char*>(Bytes.data()), Bytes.size(), Table, Sink);
 }
 
 void DeleteComments(WideView Text, const TBraceTable& Table, WideText& Result) {

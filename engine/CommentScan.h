@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "engine/BraceTable.h"
 
@@ -32,6 +33,12 @@ class StretchSink {
 };
 
 void ScanComments(ScanKind Kind, WideView Text, const TBraceTable& Table, StretchSink& Sink);
+
+// The same scan on valid UTF-8 bytes, with stretches in byte offsets: the
+// result equals decoding to UTF-16, scanning, and mapping the stretches back.
+// Answers false, and sends nothing, when a delimiter of the table has a
+// letter-case form outside ASCII; the caller then scans the decoded text.
+bool ScanCommentsUtf8(ScanKind Kind, std::string_view Bytes, const TBraceTable& Table, StretchSink& Sink);
 
 // Result's previous content is discarded; its storage is reused.
 void DeleteComments(WideView Text, const TBraceTable& Table, WideText& Result);

@@ -8,36 +8,86 @@
 #endif
 
 namespace kelvorat {
-
-struct UnitSetAccess {
-  static const char16_t* Units(const UnitSet& s) { return s.units_; }
-};
-
 namespace {
+
+template <class Unit>
+const Unit* FindScalar(const Unit* p, const Unit* last, const BasicUnitSet<Unit>& set) noexcept {
+  for (; p < last; ++p) {
+    if (set.Contains(*p)) return p;
+  }
+  return last;
+}
+
+template <class Unit>
+const Unit* FindNone(const Unit*, const Unit* last, const BasicUnitSet<Unit>&) noexcept {
+  return last;
+}
 
 #if KELVORAT_X86
 
-template <int K>
-__attribute__((target("avx2"))) const char16_t* FindAvx2(const char16_t* p, const char16_t* last,
-                                                          const UnitSet& set) noexcept {
-  const char16_t* units = UnitSetAccess::Units(set);
+// Vector compares of one width: 16-bit lanes for UTF-16, 8-bit lanes for bytes.
+template <class Unit>
+struct Lanes;
+
+template <>
+struct Lanes<char16_t> {
+  __attribute__((target("avx2"))) static __m256i Broadcast256(char16_t u) {
+    return _mm256_set1_epi16(static_cast<short>(u));
+  }
+  __attribute__((target("avx2"))) static __m256i Equal256(__m256i a, __m256i b) {
+    return _mm256_cmpeq_epi16(a, b);
+  }
+  __attribute__((target("sse2"))) static __m128i Broadcast128(char16_t u) {
+    return _mm_set1_epi16(static_cast<short>(u));
+  }
+  __attribute__((target("sse2"))) static __m128i Equal128(__m128i a, __m128i b) {
+    return _mm_cmpeq_epi16(a, b);
+  }
+  static constexpr int kShift = 1;  // bytes of the mask per unit: 2
+};
+
+template <>
+struct Lanes<unsigned char> {
+  __attribute__((target("avx2"))) static __m256i Broadcast256(unsigned char u) {
+    return _mm256_set1_epi8(static_cast<char>(u));
+  }
+  __attribute__((target("avx2"))) static __m256i Equal256(__m256i a, __m256i b) {
+    return _mm256_cmpeq_epi8(a, b);
+  }
+  __attribute__((target("sse2"))) static __m128i Broadcast128(unsigned char u) {
+    return _mm_set1_epi8(static_cast<char>(u));
+  }
+  __attribute__((target("sse2"))) static __m128i Equal128(__m128i a, __m128i b) {
+    return _mm_cmpeq_epi8(a, b);
+  }
+  static constexpr int kShift = 0;
+};
+
+// Two 32-byte vectors per step.
+template <class Unit, int K>
+__attribute__((target("avx2"))) const Unit* FindAvx2(const Unit* p, const Unit* last,
+                                                      const BasicUnitSet<Unit>& set) noexcept {
+  using L = Lanes<Unit>;
+  constexpr std::ptrdiff_t kPerVector = 32 / sizeof(Unit);
+  const Unit* units = set.Units();
   __m256i wanted[K];
-  for (int k = 0; k < K; ++k) wanted[k] = _mm256_set1_epi16(static_cast<short>(units[k]));
-  while (last - p >= 32) {
+  for (int k = 0; k < K; ++k) wanted[k] = L::Broadcast256(units[k]);
+  while (last - p >= 2 * kPerVector) {
     const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 16));
-    __m256i ma = _mm256_cmpeq_epi16(a, wanted[0]);
-    __m256i mb = _mm256_cmpeq_epi16(b, wanted[0]);
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + kPerVector));
+    __m256i ma = L::Equal256(a, wanted[0]);
+    __m256i mb = L::Equal256(b, wanted[0]);
     for (int k = 1; k < K; ++k) {
-      ma = _mm256_or_si256(ma, _mm256_cmpeq_epi16(a, wanted[k]));
-      mb = _mm256_or_si256(mb, _mm256_cmpeq_epi16(b, wanted[k]));
+      ma = _mm256_or_si256(ma, L::Equal256(a, wanted[k]));
+      mb = _mm256_or_si256(mb, L::Equal256(b, wanted[k]));
     }
     const auto ra = static_cast<unsigned>(_mm256_movemask_epi8(ma));
     const auto rb = static_cast<unsigned>(_mm256_movemask_epi8(mb));
     if ((ra | rb) != 0) {
-      return ra != 0 ? p + (__builtin_ctz(ra) >> 1) : p + 16 + (__builtin_ctz(rb) >> 1);
+      return ra != 0 ? p + (__builtin_ctz(ra) >> L::kShift)
+                     : p + kPerVector + (__builtin_ctz(rb) >> L::kShift);
     }
-    p += 32;
+    p += 2 * kPerVector;
   }
   for (; p < last; ++p) {
     for (int k = 0; k < K; ++k) {
@@ -47,27 +97,30 @@ __attribute__((target("avx2"))) const char16_t* FindAvx2(const char16_t* p, cons
   return last;
 }
 
-template <int K>
-__attribute__((target("sse2"))) const char16_t* FindSse2(const char16_t* p, const char16_t* last,
-                                                          const UnitSet& set) noexcept {
-  const char16_t* units = UnitSetAccess::Units(set);
+template <class Unit, int K>
+__attribute__((target("sse2"))) const Unit* FindSse2(const Unit* p, const Unit* last,
+                                                      const BasicUnitSet<Unit>& set) noexcept {
+  using L = Lanes<Unit>;
+  constexpr std::ptrdiff_t kPerVector = 16 / sizeof(Unit);
+  const Unit* units = set.Units();
   __m128i wanted[K];
-  for (int k = 0; k < K; ++k) wanted[k] = _mm_set1_epi16(static_cast<short>(units[k]));
-  while (last - p >= 16) {
+  for (int k = 0; k < K; ++k) wanted[k] = L::Broadcast128(units[k]);
+  while (last - p >= 2 * kPerVector) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
-    __m128i ma = _mm_cmpeq_epi16(a, wanted[0]);
-    __m128i mb = _mm_cmpeq_epi16(b, wanted[0]);
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + kPerVector));
+    __m128i ma = L::Equal128(a, wanted[0]);
+    __m128i mb = L::Equal128(b, wanted[0]);
     for (int k = 1; k < K; ++k) {
-      ma = _mm_or_si128(ma, _mm_cmpeq_epi16(a, wanted[k]));
-      mb = _mm_or_si128(mb, _mm_cmpeq_epi16(b, wanted[k]));
+      ma = _mm_or_si128(ma, L::Equal128(a, wanted[k]));
+      mb = _mm_or_si128(mb, L::Equal128(b, wanted[k]));
     }
     const auto ra = static_cast<unsigned>(_mm_movemask_epi8(ma));
     const auto rb = static_cast<unsigned>(_mm_movemask_epi8(mb));
     if ((ra | rb) != 0) {
-      return ra != 0 ? p + (__builtin_ctz(ra) >> 1) : p + 8 + (__builtin_ctz(rb) >> 1);
+      return ra != 0 ? p + (__builtin_ctz(ra) >> L::kShift)
+                     : p + kPerVector + (__builtin_ctz(rb) >> L::kShift);
     }
-    p += 16;
+    p += 2 * kPerVector;
   }
   for (; p < last; ++p) {
     for (int k = 0; k < K; ++k) {
@@ -77,12 +130,25 @@ __attribute__((target("sse2"))) const char16_t* FindSse2(const char16_t* p, cons
   return last;
 }
 
-using Finder = const char16_t* (*)(const char16_t*, const char16_t*, const UnitSet&) noexcept;
+template <class Unit, template <class, int> class F>
+struct FinderTable {
+  static constexpr typename BasicUnitSet<Unit>::Finder kByCount[] = {
+      nullptr,       F<Unit, 1>::Run, F<Unit, 2>::Run, F<Unit, 3>::Run, F<Unit, 4>::Run,
+      F<Unit, 5>::Run, F<Unit, 6>::Run, F<Unit, 7>::Run, F<Unit, 8>::Run};
+};
 
-constexpr Finder kAvx2[] = {nullptr,      FindAvx2<1>, FindAvx2<2>, FindAvx2<3>, FindAvx2<4>,
-                            FindAvx2<5>, FindAvx2<6>, FindAvx2<7>, FindAvx2<8>};
-constexpr Finder kSse2[] = {nullptr,      FindSse2<1>, FindSse2<2>, FindSse2<3>, FindSse2<4>,
-                            FindSse2<5>, FindSse2<6>, FindSse2<7>, FindSse2<8>};
+template <class Unit, int K>
+struct Avx2 {
+  static const Unit* Run(const Unit* p, const Unit* last, const BasicUnitSet<Unit>& set) noexcept {
+    return FindAvx2<Unit, K>(p, last, set);
+  }
+};
+template <class Unit, int K>
+struct Sse2 {
+  static const Unit* Run(const Unit* p, const Unit* last, const BasicUnitSet<Unit>& set) noexcept {
+    return FindSse2<Unit, K>(p, last, set);
+  }
+};
 
 bool HasAvx2() noexcept {
   static const bool has = __builtin_cpu_supports("avx2");
@@ -97,15 +163,23 @@ bool HasSse2() noexcept {
 
 }  // namespace
 
-void UnitSet::Add(char16_t unit) {
-  if (Contains(unit)) return;
-  if (count_ == kMax) throw std::length_error("too many code units in a search set");
+template <class Unit>
+bool BasicUnitSet<Unit>::TryAdd(Unit unit) noexcept {
+  if (Contains(unit)) return true;
+  if (count_ == kMax) return false;
   units_[count_++] = unit;
   if (unit < 128) ascii_[unit] = true;
   ChooseFinder();
+  return true;
 }
 
-bool UnitSet::Contains(char16_t unit) const noexcept {
+template <class Unit>
+void BasicUnitSet<Unit>::Add(Unit unit) {
+  if (!TryAdd(unit)) throw std::length_error("too many code units in a search set");
+}
+
+template <class Unit>
+bool BasicUnitSet<Unit>::Contains(Unit unit) const noexcept {
   if (unit < 128) return ascii_[unit];
   for (std::size_t i = 0; i < count_; ++i) {
     if (units_[i] == unit) return true;
@@ -113,25 +187,21 @@ bool UnitSet::Contains(char16_t unit) const noexcept {
   return false;
 }
 
-const char16_t* UnitSet::FindScalar(const char16_t* first, const char16_t* last,
-                                    const UnitSet& set) noexcept {
-  for (; first < last; ++first) {
-    if (set.Contains(*first)) return first;
-  }
-  return last;
-}
-
-void UnitSet::ChooseFinder() noexcept {
-  find_ = &FindScalar;
+template <class Unit>
+void BasicUnitSet<Unit>::ChooseFinder() noexcept {
+  find_ = count_ == 0 ? &FindNone<Unit> : &FindScalar<Unit>;
 #if KELVORAT_X86
-  if (count_ >= 1 && count_ <= kVectorMax) {
+  if (count_ >= 1 && count_ <= 8) {
     if (HasAvx2()) {
-      find_ = kAvx2[count_];
+      find_ = FinderTable<Unit, Avx2>::kByCount[count_];
     } else if (HasSse2()) {
-      find_ = kSse2[count_];
+      find_ = FinderTable<Unit, Sse2>::kByCount[count_];
     }
   }
 #endif
 }
+
+template class BasicUnitSet<char16_t>;
+template class BasicUnitSet<unsigned char>;
 
 }  // namespace kelvorat

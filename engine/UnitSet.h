@@ -1,46 +1,49 @@
-// A small set of UTF-16 code units and the search for the first of them in a
+// A small set of code units and the search for the first of them in a
 // stretch of text. The comment scan spends nearly all its time here, so the
-// search compares 16 or 8 code units at a time where the processor can.
+// search compares 16 to 32 code units at a time where the processor can.
+// Unit is char16_t (UTF-16 text) or unsigned char (UTF-8 bytes).
 #pragma once
 
 #include <cstddef>
 
 namespace kelvorat {
 
-class UnitSet {
+template <class Unit>
+class BasicUnitSet {
  public:
-  UnitSet() = default;
+  BasicUnitSet() noexcept { ChooseFinder(); }
 
-  // Adds a code unit; adding one twice changes nothing.
-  void Add(char16_t unit);
-  bool Contains(char16_t unit) const noexcept;
+  // Adds a code unit; adding one twice changes nothing. Answers false, and
+  // adds nothing, when the set is full.
+  bool TryAdd(Unit unit) noexcept;
+  // The same; a full set is a length_error.
+  void Add(Unit unit);
+  bool Contains(Unit unit) const noexcept;
   std::size_t Size() const noexcept { return count_; }
+  const Unit* Units() const noexcept { return units_; }
 
   // The first code unit in [first, last) that belongs to the set, or last.
-  const char16_t* FindIn(const char16_t* first, const char16_t* last) const noexcept {
+  const Unit* FindIn(const Unit* first, const Unit* last) const noexcept {
     return find_(first, last, *this);
   }
 
+  using Finder = const Unit* (*)(const Unit*, const Unit*, const BasicUnitSet&) noexcept;
+
  private:
-  // Sets up to this size are searched with vector compares; larger ones with
-  // a lookup per code unit.
-  static constexpr std::size_t kVectorMax = 8;
   static constexpr std::size_t kMax = 64;
-  using Finder = const char16_t* (*)(const char16_t*, const char16_t*, const UnitSet&) noexcept;
 
-  void ChooseFinder() noexcept;
-  static const char16_t* FindScalar(const char16_t* first, const char16_t* last,
-                                    const UnitSet& set) noexcept;
-  static const char16_t* FindNone(const char16_t*, const char16_t* last, const UnitSet&) noexcept {
-    return last;
-  }
-
-  char16_t units_[kMax] = {};
+  Unit units_[kMax] = {};
   std::size_t count_ = 0;
   bool ascii_[128] = {};
-  Finder find_ = &FindNone;
+  Finder find_ = nullptr;  // chosen by the set's size and the processor
 
-  friend struct UnitSetAccess;
+  void ChooseFinder() noexcept;
 };
+
+using UnitSet = BasicUnitSet<char16_t>;
+using ByteSet = BasicUnitSet<unsigned char>;
+
+extern template class BasicUnitSet<char16_t>;
+extern template class BasicUnitSet<unsigned char>;
 
 }  // namespace kelvorat
