@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Transform.h"
 #include "engine/Catalogue.h"
 
 namespace kelvorat::cli {
@@ -13,8 +14,14 @@ enum class Action { Delete, Extract, List, Help, Version };
 
 struct Options {
   Action action = Action::Help;
-  std::optional<Language> language;  // --lang
+  std::optional<Language> language;  // --lang; else each file's extension
+  std::optional<Encoding> encoding;  // --encoding; else each file's own
   std::vector<std::string> paths;    // none, or "-": standard input
+  std::string output;                // -o FILE; empty: standard output
+  bool inPlace = false;              // -i
+  bool recursive = false;            // -r
+  bool dryRun = false;               // --dry-run
+  unsigned jobs = 0;                 // --jobs; 0: one for each core
 };
 
 struct ParseResult {

@@ -1,6 +1,60 @@
 #include "cli/Utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace kelvorat::cli {
+
+bool ValidUtf8(std::string_view bytes, std::size_t& errorOffset) {
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  std::size_t i = 0;
+  while (i < n) {
+    while (n - i >= 16) {
+      std::uint64_t a;
+      std::uint64_t b;
+      std::memcpy(&a, s + i, 8);
+      std::memcpy(&b, s + i + 8, 8);
+      if (((a | b) & 0x8080808080808080ull) != 0) break;
+      i += 16;
+    }
+    if (i == n) break;
+    const unsigned c = s[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t length = 0;
+    unsigned low = 0x80;
+    unsigned high = 0xBF;  // the range of the byte after the lead
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3;
+      if (c == 0xE0) low = 0xA0;   // no overlong forms
+      if (c == 0xED) high = 0x9F;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      if (c == 0xF0) low = 0x90;
+      if (c == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+      errorOffset = i;
+      return false;
+    }
+    if (n - i < length || s[i + 1] < low || s[i + 1] > high) {
+      errorOffset = i;
+      return false;
+    }
+    for (std::size_t k = 2; k < length; ++k) {
+      if ((s[i + k] & 0xC0) != 0x80) {
+        errorOffset = i;
+        return false;
+      }
+    }
+    i += length;
+  }
+  return true;
+}
 
 bool DecodeUtf8(std::string_view bytes, WideText& out, std::size_t& errorOffset) {
   out.clear();

@@ -1,0 +1,128 @@
+#include "cli/FileIo.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace kelvorat::cli {
+namespace {
+
+using platform::Files;
+using platform::ErrorText;
+
+std::string Reason(const char* doing, int error) {
+  return std::string(doing) + ": " + ErrorText(error);
+}
+
+// Grows out to hold at least `size` bytes, keeping the first `used`.
+void Grow(Bytes& out, std::size_t used, std::size_t size) {
+  std::unique_ptr<char[]> bigger(new char[size]);
+  if (used > 0) std::memcpy(bigger.get(), out.data.get(), used);
+  out.data = std::move(bigger);
+}
+
+// Reads until the end, into out from out.size on; capacity is out's storage.
+int ReadRest(int fd, Bytes& out, std::size_t capacity) {
+  for (;;) {
+    if (out.size == capacity) {
+      capacity = capacity < 65536 ? 65536 : capacity * 2;
+      Grow(out, out.size, capacity);
+    }
+    std::size_t got = 0;
+    if (const int e = Files().Read(fd, out.data.get() + out.size, capacity - out.size, got)) return e;
+    if (got == 0) return 0;
+    out.size += got;
+  }
+}
+
+// A name for a temporary file, not yet taken by this process.
+std::string TemporaryName(const std::string& path, unsigned attempt) {
+  static std::atomic<unsigned long long> counter{
+      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count())};
+  const unsigned long long n = counter.fetch_add(1, std::memory_order_relaxed);
+  const std::string folder = FolderOf(path);
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  char suffix[40];
+  std::snprintf(suffix, sizeof suffix, ".kelvorat-%llx-%u", n & 0xFFFFFFFFFFull, attempt);
+  return folder + "/." + name + suffix;
+}
+
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return path.substr(0, 1);
+  return path.substr(0, slash);
+}
+
+std::string ReadFile(const std::string& path, Bytes& out, platform::FileStatus& status) {
+  out = Bytes{};
+  int fd = -1;
+  if (const int e = Files().Open(path, platform::OpenMode::Read, 0, fd)) return ErrorText(e);
+  int e = Files().Status(fd, status);
+  if (e == 0 && status.type == platform::FileType::Directory) e = EISDIR;
+  if (e == 0) {
+    // One byte more than the size, so that the end is seen without growing.
+    const std::size_t capacity = static_cast<std::size_t>(status.size) + 1;
+    out.data.reset(new char[capacity]);
+    e = ReadRest(fd, out, capacity);
+  }
+  Files().Close(fd);
+  if (e != 0) {
+    out = Bytes{};
+    return e == EISDIR ? "is a folder (use -r to process the files in it)" : Reason("cannot read", e);
+  }
+  return {};
+}
+
+std::string ReadStream(int fd, Bytes& out) {
+  out = Bytes{};
+  if (const int e = ReadRest(fd, out, 0)) return Reason("cannot read", e);
+  return {};
+}
+
+std::string WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    std::size_t written = 0;
+    const int e = Files().Write(fd, data.data(), data.size(), written);
+    if (e != 0) return Reason("cannot write", e);
+    if (written == 0) return Reason("cannot write", EIO);
+    data.remove_prefix(written);
+  }
+  return {};
+}
+
+std::string ReplaceFile(const std::string& path, std::string_view data,
+                        std::optional<std::uint32_t> permissions) {
+  std::string temporary;
+  int fd = -1;
+  for (unsigned attempt = 0;; ++attempt) {
+    temporary = TemporaryName(path, attempt);
+    // Owner-only until the content is complete; a new file's permissions then
+    // follow the umask as any file the user creates.
+    const int e = Files().Open(temporary, platform::OpenMode::CreateNew, permissions ? 0600 : 0666, fd);
+    if (e == 0) break;
+    if (e != EEXIST || attempt == 100) {
+      return Reason(("cannot create a temporary file in " + FolderOf(path)).c_str(), e);
+    }
+  }
+  std::string failure = WriteAll(fd, data);
+  if (failure.empty() && permissions) {
+    if (const int e = Files().ChangePermissions(fd, *permissions)) failure = Reason("cannot set the permissions", e);
+  }
+  if (failure.empty()) {
+    if (const int e = Files().Sync(fd)) failure = Reason("cannot flush", e);
+  }
+  const int closed = Files().Close(fd);
+  if (failure.empty() && closed != 0) failure = Reason("cannot write", closed);
+  if (failure.empty()) {
+    if (const int e = Files().Rename(temporary, path)) failure = Reason("cannot replace the file", e);
+  }
+  if (!failure.empty()) Files().Remove(temporary);
+  return failure;
+}
+
+}  // namespace kelvorat::cli

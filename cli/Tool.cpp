@@ -1,0 +1,268 @@
+#include "cli/Tool.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <new>
+#include <optional>
+
+#include "cli/FileIo.h"
+#include "cli/Jobs.h"
+#include "cli/Options.h"
+#include "cli/Transform.h"
+#include "cli/Utf8.h"
+#include "cli/Walk.h"
+#include "engine/Catalogue.h"
+#include "platform/FileSystem.h"
+#include "resources/Version.h"
+
+namespace kelvorat::cli {
+namespace {
+
+using platform::FileStatus;
+using platform::FileType;
+using platform::Files;
+
+struct Result {
+  std::string output;   // for standard output
+  std::string message;  // non-empty: the file failed for this reason
+  bool changed = false;
+  std::size_t bytes = 0;
+};
+
+// A symbolic link named on the command line is written through: its target
+// gets the new content and the link stays.
+std::string WritePath(const std::string& path) {
+  FileStatus st;
+  if (Files().PathStatus(path, false, st) != 0 || st.type != FileType::SymbolicLink) return path;
+  std::error_code ec;
+  const std::filesystem::path target = std::filesystem::canonical(std::filesystem::u8path(path), ec);
+  if (ec) return path;
+  const std::u8string u8 = target.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+// The reason -i cannot rewrite path, or empty. Mode bits count even for a
+// user whom the system would let write anyway.
+std::string InPlaceObstacle(const std::string& path, const FileStatus& status) {
+  if ((status.permissions & 0222) == 0 || Files().CheckWritable(path) != 0) return "read-only file";
+  const std::string folder = FolderOf(path);
+  FileStatus fst;
+  if (Files().PathStatus(folder, true, fst) == 0 && ((fst.permissions & 0222) == 0 || Files().CheckWritable(folder) != 0)) {
+    return "read-only folder " + folder;
+  }
+  return {};
+}
+
+// -o: written in one step; an existing file keeps its permissions, and a
+// device or pipe is written as it is.
+std::string WriteOutput(const std::string& path, std::string_view data) {
+  FileStatus st;
+  if (Files().PathStatus(path, true, st) == 0) {
+    if (st.type == FileType::Directory) return "is a folder";
+    if (st.type == FileType::Other) {
+      int fd = -1;
+      if (const int e = Files().Open(path, platform::OpenMode::Replace, 0666, fd)) {
+        return "cannot open: " + platform::ErrorText(e);
+      }
+      std::string failure = WriteAll(fd, data);
+      Files().Close(fd);
+      return failure;
+    }
+    return ReplaceFile(WritePath(path), data, st.permissions);
+  }
+  return ReplaceFile(path, data, std::nullopt);
+}
+
+class Runner {
+ public:
+  Runner(const Options& o, const ToolStreams& s) : o_(o), s_(s) {}
+
+  void Process(const FileTask& task, Result& r) const {
+    try {
+      ProcessOrThrow(task, r);
+    } catch (const std::bad_alloc&) {
+      r.output.clear();
+      r.output.shrink_to_fit();
+      r.message = "out of memory";
+    } catch (const std::exception& e) {
+      r.output.clear();
+      r.message = e.what();
+    }
+  }
+
+ private:
+  void ProcessOrThrow(const FileTask& task, Result& r) const {
+    if (!task.error.empty()) {
+      r.message = task.error;
+      return;
+    }
+    if (!task.language) {
+      r.message = "unknown extension: name the language with --lang";
+      return;
+    }
+    Bytes input;
+    FileStatus status;
+    r.message = task.path == "-" ? ReadStream(s_.in, input) : ReadFile(task.path, input, status);
+    if (!r.message.empty()) return;
+    r.bytes = input.size;
+    TextForm form;
+    if (!DetectForm(input.View(), o_.encoding, form, r.message)) return;
+    const std::string target = o_.inPlace ? WritePath(task.path) : std::string();
+    if (o_.inPlace && !o_.dryRun) {
+      r.message = InPlaceObstacle(target, status);
+      if (!r.message.empty()) return;
+    }
+    const ScanKind kind = o_.action == Action::Delete ? ScanKind::Delete : ScanKind::Extract;
+    std::string out;
+    out.reserve(input.size);
+    StringSink sink(out);
+    TransformBytes(input.View(), form, *task.language, kind, sink);
+    if (o_.inPlace) {
+      r.changed = std::string_view(out) != input.View();
+      input = Bytes{};
+      if (r.changed && !o_.dryRun) r.message = ReplaceFile(target, out, status.permissions);
+    } else if (!o_.output.empty()) {
+      input = Bytes{};
+      r.message = WriteOutput(o_.output, out);
+    } else {
+      r.output = std::move(out);
+    }
+  }
+
+  const Options& o_;
+  const ToolStreams& s_;
+};
+
+// The progress line: files done of total, megabytes, rate. Drawn at most ten
+// times a second, erased at the end.
+class Progress {
+ public:
+  Progress(int fd, bool on, std::size_t total) : fd_(fd), on_(on), total_(total) {}
+
+  void Done(std::size_t bytes) {
+    ++files_;
+    bytes_ += bytes;
+    Draw(false);
+  }
+  void Draw(bool force) {
+    if (!on_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - last_ < std::chrono::milliseconds(100)) return;
+    last_ = now;
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    const double mb = static_cast<double>(bytes_) / 1e6;
+    char line[128];
+    std::snprintf(line, sizeof line, "\r\033[K%zu of %zu files, %.1f MB, %.1f MB/s", files_, total_, mb,
+                  seconds > 0 ? mb / seconds : 0.0);
+    WriteAll(fd_, line);
+    shown_ = true;
+  }
+  // Erases the line, before a message or at the end.
+  void Erase() {
+    if (shown_) WriteAll(fd_, "\r\033[K");
+    shown_ = false;
+  }
+  void Redraw() {
+    if (on_ && files_ > 0 && !shown_) Draw(true);
+  }
+
+ private:
+  int fd_;
+  bool on_;
+  std::size_t total_;
+  std::size_t files_ = 0;
+  std::size_t bytes_ = 0;
+  bool shown_ = false;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point last_ = start_;
+};
+
+void Say(const ToolStreams& s, const std::string& text) { WriteAll(s.err, text); }
+
+int Transform(const Options& o, const ToolStreams& s) {
+  const std::vector<FileTask> tasks = ListTasks(o.paths, o.recursive, o.language);
+  std::vector<Result> results(tasks.size());
+  const Runner runner(o, s);
+  Progress progress(s.err, s.errIsTerminal && tasks.size() > 4, tasks.size());
+  int status = 0;
+  const unsigned threads = o.jobs != 0 ? o.jobs : (s.cores != 0 ? s.cores : 1);
+  RunOrdered(
+      tasks.size(), threads, 8 * static_cast<std::size_t>(threads),
+      [&](std::size_t i) { runner.Process(tasks[i], results[i]); },
+      [&](std::size_t i) {
+        Result& r = results[i];
+        const std::string name = tasks[i].path == "-" ? "<stdin>" : tasks[i].path;
+        if (!r.message.empty()) {
+          progress.Erase();
+          Say(s, "kelvorat: " + name + ": " + r.message + "\n");
+          status = 1;
+        } else if (o.dryRun && r.changed) {
+          WriteAll(s.out, tasks[i].path + "\n");
+        } else if (!r.output.empty()) {
+          const std::string failure = WriteAll(s.out, r.output);
+          if (!failure.empty()) {
+            progress.Erase();
+            Say(s, "kelvorat: <stdout>: " + failure + "\n");
+            status = 1;
+          }
+        }
+        progress.Done(r.bytes);
+        r = Result{};
+      },
+      [&] { progress.Redraw(); }, std::chrono::milliseconds(100));
+  progress.Erase();
+  return status;
+}
+
+int ListCommands(const ToolStreams& s) {
+  std::string out = "id  action   language     menu label\n";
+  for (const CatalogueCommand& c : Catalogue()) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%2d  %-7s  %-11s  ", c.Id,
+                  c.Scan == ScanKind::Delete ? "delete" : "extract",
+                  std::string(LanguageTitle(c.Lang)).c_str());
+    out += line;
+    out += EncodeUtf8(c.MenuLabel);
+    out += '\n';
+  }
+  return WriteAll(s.out, out).empty() ? 0 : 1;
+}
+
+int RunOrThrow(const std::vector<std::string>& args, const ToolStreams& s) {
+  const ParseResult parsed = ParseArguments(args);
+  if (!parsed.error.empty()) {
+    Say(s, "kelvorat: " + parsed.error + "\n" + UsageText());
+    return 2;
+  }
+  const Options& o = parsed.options;
+  switch (o.action) {
+    case Action::Help:
+      return WriteAll(s.out, HelpText()).empty() ? 0 : 1;
+    case Action::Version:
+      return WriteAll(s.out, "kelvorat " KELVORAT_VERSION_TEXT "\n").empty() ? 0 : 1;
+    case Action::List:
+      return ListCommands(s);
+    case Action::Delete:
+    case Action::Extract:
+      return Transform(o, s);
+  }
+  return 2;
+}
+
+}  // namespace
+
+int RunTool(const std::vector<std::string>& args, const ToolStreams& streams) {
+  try {
+    return RunOrThrow(args, streams);
+  } catch (const std::bad_alloc&) {
+    Say(streams, "kelvorat: out of memory\n");
+  } catch (const std::exception& e) {
+    Say(streams, std::string("kelvorat: ") + e.what() + "\n");
+  } catch (...) {
+    Say(streams, "kelvorat: unexpected failure\n");
+  }
+  return 1;
+}
+
+}  // namespace kelvorat::cli
