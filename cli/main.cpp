@@ -14,11 +14,17 @@
 #endif
 
 #include "cli/Tool.h"
+#ifndef _WIN32
+#include "cli/Simulate.h"
+#endif
 
 namespace kelvorat::cli {
 namespace {
 
 int Run(const std::vector<std::string>& args) {
+#ifndef _WIN32
+  if (!args.empty() && args[0] == "simulate") return RunSimulateOnStdio(args);
+#endif
   ToolStreams streams;
   streams.errIsTerminal = KELVORAT_ISATTY(2) != 0;
   streams.cores = std::thread::hardware_concurrency();
