@@ -3,10 +3,51 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 
 namespace kelvorat::cli {
+
+struct BytesAccess {
+  static std::unique_ptr<char[]>& Owned(Bytes& b) { return b.owned_; }
+  static void SetOwned(Bytes& b, std::size_t size) {
+    b.data_ = b.owned_.get();
+    b.size_ = size;
+  }
+  static void SetMapped(Bytes& b, const char* data, std::size_t size) {
+    b.Release();
+    b.data_ = data;
+    b.size_ = size;
+    b.mappedSize_ = size;
+  }
+};
+
+Bytes& Bytes::operator=(Bytes&& other) noexcept {
+  if (this != &other) {
+    Release();
+    owned_ = std::move(other.owned_);
+    data_ = other.data_;
+    size_ = other.size_;
+    mappedSize_ = other.mappedSize_;
+    other.data_ = nullptr;
+    other.size_ = 0;
+    other.mappedSize_ = 0;
+  }
+  return *this;
+}
+
+void Bytes::Release() noexcept {
+  if (mappedSize_ != 0) platform::Files().Unmap(data_, mappedSize_);
+  owned_.reset();
+  data_ = nullptr;
+  size_ = 0;
+  mappedSize_ = 0;
+}
+
 namespace {
+
+// Files from this size on are mapped rather than read.
+constexpr std::uint64_t kMapFrom = 1u << 20;
 
 using platform::Files;
 using platform::ErrorText;
@@ -15,24 +56,24 @@ std::string Reason(const char* doing, int error) {
   return std::string(doing) + ": " + ErrorText(error);
 }
 
-// Grows out to hold at least `size` bytes, keeping the first `used`.
-void Grow(Bytes& out, std::size_t used, std::size_t size) {
-  std::unique_ptr<char[]> bigger(new char[size]);
-  if (used > 0) std::memcpy(bigger.get(), out.data.get(), used);
-  out.data = std::move(bigger);
-}
-
-// Reads until the end, into out from out.size on; capacity is out's storage.
+// Reads until the end into out's own storage, which holds `capacity` bytes.
 int ReadRest(int fd, Bytes& out, std::size_t capacity) {
+  std::unique_ptr<char[]>& storage = BytesAccess::Owned(out);
+  std::size_t size = 0;
   for (;;) {
-    if (out.size == capacity) {
+    if (size == capacity) {
       capacity = capacity < 65536 ? 65536 : capacity * 2;
-      Grow(out, out.size, capacity);
+      std::unique_ptr<char[]> bigger(new char[capacity]);
+      if (size > 0) std::memcpy(bigger.get(), storage.get(), size);
+      storage = std::move(bigger);
     }
     std::size_t got = 0;
-    if (const int e = Files().Read(fd, out.data.get() + out.size, capacity - out.size, got)) return e;
-    if (got == 0) return 0;
-    out.size += got;
+    const int e = Files().Read(fd, storage.get() + size, capacity - size, got);
+    if (e != 0 || got == 0) {
+      BytesAccess::SetOwned(out, size);
+      return e;
+    }
+    size += got;
   }
 }
 
@@ -64,10 +105,18 @@ std::string ReadFile(const std::string& path, Bytes& out, platform::FileStatus& 
   if (const int e = Files().Open(path, platform::OpenMode::Read, 0, fd)) return ErrorText(e);
   int e = Files().Status(fd, status);
   if (e == 0 && status.type == platform::FileType::Directory) e = EISDIR;
-  if (e == 0) {
+  bool mapped = false;
+  if (e == 0 && status.type == platform::FileType::Regular && status.size >= kMapFrom &&
+      status.size <= SIZE_MAX) {
+    const char* data = nullptr;
+    const auto size = static_cast<std::size_t>(status.size);
+    mapped = Files().Map(fd, size, data) == 0;
+    if (mapped) BytesAccess::SetMapped(out, data, size);
+  }
+  if (e == 0 && !mapped) {
     // One byte more than the size, so that the end is seen without growing.
     const std::size_t capacity = static_cast<std::size_t>(status.size) + 1;
-    out.data.reset(new char[capacity]);
+    BytesAccess::Owned(out).reset(new char[capacity]);
     e = ReadRest(fd, out, capacity);
   }
   Files().Close(fd);

@@ -11,12 +11,26 @@
 
 namespace kelvorat::cli {
 
-// A file's bytes. The storage is not cleared before reading, which saves a
-// pass over large files.
-struct Bytes {
-  std::unique_ptr<char[]> data;
-  std::size_t size = 0;
-  std::string_view View() const { return {data.get(), size}; }
+// A file's bytes: read into storage that is not cleared first, or, for a
+// large file, mapped into memory, which saves copying it.
+class Bytes {
+ public:
+  Bytes() = default;
+  Bytes(Bytes&& other) noexcept { *this = std::move(other); }
+  Bytes& operator=(Bytes&& other) noexcept;
+  ~Bytes() { Release(); }
+
+  std::string_view View() const { return {data_, size_}; }
+  std::size_t Size() const { return size_; }
+
+ private:
+  friend struct BytesAccess;
+  void Release() noexcept;
+
+  std::unique_ptr<char[]> owned_;
+  const char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t mappedSize_ = 0;  // non-zero: data_ is a mapping of this size
 };
 
 // Each of these answers an empty text on success, else the reason it failed.

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <filesystem>
 #include <new>
 #include <optional>
@@ -74,13 +76,55 @@ std::string WriteOutput(const std::string& path, std::string_view data) {
   return ReplaceFile(path, data, std::nullopt);
 }
 
+// Standard output for one file: the kept stretches are copied through a
+// small buffer straight to the stream, so the result never sits in memory
+// whole.
+class StreamSink final : public ByteSink {
+ public:
+  explicit StreamSink(int fd) : fd_(fd), buffer_(new char[kSize]) {}
+
+  void Put(const char* data, std::size_t size) override {
+    if (!failure_.empty()) return;
+    if (used_ + size > kSize) {
+      Flush();
+      if (size >= kSize) {
+        Write({data, size});
+        return;
+      }
+    }
+    std::memcpy(buffer_.get() + used_, data, size);
+    used_ += size;
+  }
+  // Answers the reason the stream failed, or empty.
+  std::string Finish() {
+    Flush();
+    return failure_;
+  }
+
+ private:
+  static constexpr std::size_t kSize = 1u << 20;
+  void Flush() {
+    if (used_ > 0) Write({buffer_.get(), used_});
+    used_ = 0;
+  }
+  void Write(std::string_view data) {
+    if (failure_.empty()) failure_ = WriteAll(fd_, data);
+  }
+
+  int fd_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
+  std::string failure_;
+};
+
 class Runner {
  public:
   Runner(const Options& o, const ToolStreams& s) : o_(o), s_(s) {}
 
-  void Process(const FileTask& task, Result& r) const {
+  // With `stream`, the result goes there rather than into r.output.
+  void Process(const FileTask& task, Result& r, int stream = -1) const {
     try {
-      ProcessOrThrow(task, r);
+      ProcessOrThrow(task, r, stream);
     } catch (const std::bad_alloc&) {
       r.output.clear();
       r.output.shrink_to_fit();
@@ -92,7 +136,7 @@ class Runner {
   }
 
  private:
-  void ProcessOrThrow(const FileTask& task, Result& r) const {
+  void ProcessOrThrow(const FileTask& task, Result& r, int stream) const {
     if (!task.error.empty()) {
       r.message = task.error;
       return;
@@ -105,7 +149,7 @@ class Runner {
     FileStatus status;
     r.message = task.path == "-" ? ReadStream(s_.in, input) : ReadFile(task.path, input, status);
     if (!r.message.empty()) return;
-    r.bytes = input.size;
+    r.bytes = input.Size();
     TextForm form;
     if (!DetectForm(input.View(), o_.encoding, form, r.message)) return;
     const std::string target = o_.inPlace ? WritePath(task.path) : std::string();
@@ -114,8 +158,15 @@ class Runner {
       if (!r.message.empty()) return;
     }
     const ScanKind kind = o_.action == Action::Delete ? ScanKind::Delete : ScanKind::Extract;
+    if (stream >= 0) {
+      StreamSink sink(stream);
+      TransformBytes(input.View(), form, *task.language, kind, sink);
+      const std::string failure = sink.Finish();
+      if (!failure.empty()) r.message = "<stdout>: " + failure;
+      return;
+    }
     std::string out;
-    out.reserve(input.size);
+    out.reserve(input.Size());
     StringSink sink(out);
     TransformBytes(input.View(), form, *task.language, kind, sink);
     if (o_.inPlace) {
@@ -187,9 +238,11 @@ int Transform(const Options& o, const ToolStreams& s) {
   Progress progress(s.err, s.errIsTerminal && tasks.size() > 4, tasks.size());
   int status = 0;
   const unsigned threads = o.jobs != 0 ? o.jobs : (s.cores != 0 ? s.cores : 1);
+  // One result for standard output goes there as it is made.
+  const int stream = tasks.size() == 1 && o.output.empty() && !o.inPlace ? s.out : -1;
   RunOrdered(
       tasks.size(), threads, 8 * static_cast<std::size_t>(threads),
-      [&](std::size_t i) { runner.Process(tasks[i], results[i]); },
+      [&](std::size_t i) { runner.Process(tasks[i], results[i], stream); },
       [&](std::size_t i) {
         Result& r = results[i];
         const std::string name = tasks[i].path == "-" ? "<stdin>" : tasks[i].path;

@@ -11,6 +11,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -124,6 +125,16 @@ class SystemFileSystem final : public FileSystem {
   int CheckWritable(const std::string& path) override {
     return _waccess(Wide(path).c_str(), 2) != 0 ? errno : 0;
   }
+  int Map(int fd, std::size_t size, const char*& data) override {
+    (void)fd;
+    (void)size;
+    data = nullptr;
+    return ENOTSUP;
+  }
+  void Unmap(const char* data, std::size_t size) override {
+    (void)data;
+    (void)size;
+  }
 };
 
 #else
@@ -200,6 +211,19 @@ class SystemFileSystem final : public FileSystem {
   }
   int CheckWritable(const std::string& path) override {
     return ::access(path.c_str(), W_OK) != 0 ? errno : 0;
+  }
+  int Map(int fd, std::size_t size, const char*& data) override {
+    int flags = MAP_PRIVATE;
+#ifdef MAP_POPULATE
+    flags |= MAP_POPULATE;
+#endif
+    void* p = ::mmap(nullptr, size, PROT_READ, flags, fd, 0);
+    if (p == MAP_FAILED) return errno;
+    data = static_cast<const char*>(p);
+    return 0;
+  }
+  void Unmap(const char* data, std::size_t size) override {
+    ::munmap(const_cast<char*>(data), size);
   }
 };
 
