@@ -6,6 +6,7 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #define KELVORAT_ISATTY _isatty
 #else
@@ -24,6 +25,11 @@ namespace {
 int Run(const std::vector<std::string>& args) {
 #ifndef _WIN32
   if (!args.empty() && args[0] == "simulate") return RunSimulateOnStdio(args);
+#endif
+#ifdef _WIN32
+  // Bytes in, bytes out: no line-break translation on the standard streams.
+  _setmode(0, _O_BINARY);
+  _setmode(1, _O_BINARY);
 #endif
   ToolStreams streams;
   streams.errIsTerminal = KELVORAT_ISATTY(2) != 0;
