@@ -149,6 +149,20 @@ std::int32_t CopyIdentity(const char* text, std::uintptr_t size, std::intptr_t b
 
 void RestartModule() noexcept { gStoredEventParam = 0; }
 
+const char* FailureText() noexcept {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return kOutOfMemoryText;
+  } catch (const std::length_error&) {
+    return kOutOfMemoryText;  // a text longer than any string can hold
+  } catch (const kelvorat::TListError&) {
+    return kListErrorText;
+  } catch (...) {
+    return kUnexpectedFailureText;
+  }
+}
+
 }  // namespace kelvorat::plugin
 
 using namespace kelvorat::plugin;
@@ -160,14 +174,8 @@ KELVORAT_EXPORT void KELVORAT_STDCALL OnCommand(void* window) noexcept {
   // unsaved document in it: each failure ends here, and the user is told.
   try {
     RunCommand(window);
-  } catch (const std::bad_alloc&) {
-    TellFailure(window, kOutOfMemoryText);
-  } catch (const std::length_error&) {
-    TellFailure(window, kOutOfMemoryText);
-  } catch (const kelvorat::TListError&) {
-    TellFailure(window, kListErrorText);
   } catch (...) {
-    TellFailure(window, kUnexpectedFailureText);
+    TellFailure(window, FailureText());
   }
 }
 

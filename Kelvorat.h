@@ -50,4 +50,8 @@ namespace kelvorat::plugin {
 // stands for unloading and loading the module again.
 void RestartModule() noexcept;
 
+// What the user is told, in code page 932, of the failure being handled.
+// Precondition: called inside a catch block.
+const char* FailureText() noexcept;
+
 }  // namespace kelvorat::plugin

@@ -58,15 +58,23 @@ void ApplyTextByLines(WindowHandle window, WideView NewText) {
   const std::int32_t newCount = newLines.Count();
   const std::int32_t paired = std::min(oldCount, newCount);
   WideText line;  // the text inserted for one line; its storage is reused
+  bool caretAtLine = false;  // the caret already stands where old line i begins
+  std::int32_t shift = 0;    // lines lost where the text before S met the first line written
   for (std::int32_t i = 0; i < paired; ++i) {
     const WideView o = oldLines.ItemView(i);
     const WideView w = newLines.ItemView(i);
-    const TEditPoint next{0, LineAfter(start.Y, i + 1)};
+    const TEditPoint next{0, LineAfter(start.Y, i + 1 + shift)};
+    // A line just written that ends with a lone CR, followed by an old line
+    // that is a lone LF: in the editor the two form one CR LF, so old line i
+    // begins inside a line break, where no line and column can place the
+    // caret. The caret stands there already, right after the text written.
+    const bool insideBreak = caretAtLine && o == u"\n";
+    caretAtLine = false;
     if (o == w) {
       SetCaret(window, next);
       continue;
     }
-    SetCaret(window, TEditPoint{i == 0 ? start.X : 0, LineAfter(start.Y, i)});
+    if (!insideBreak) SetCaret(window, TEditPoint{i == 0 ? start.X : 0, LineAfter(start.Y, i + shift)});
     if (GetLineBreakKind(o) == kBreakCrLf && GetLineBreakKind(w) == kBreakCrLf) {
       // The editor's CR LF stays where it is; only the content is replaced.
       line.assign(w.substr(0, w.size() - 2));
@@ -77,6 +85,13 @@ void ApplyTextByLines(WindowHandle window, WideView NewText) {
       line.assign(w);
       SelectChars(window, o.size());
       InsertText(window, line);
+      caretAtLine = GetLineBreakKind(w) == kBreakCr;
+      if (i == 0 && start.X == 0 && w == u"\n") {
+        // A lone CR before S and this LF have become one CR LF: the lines
+        // after it now begin one line earlier. Only the host can tell.
+        const TEditPoint caret = ReadPoint(window, HM_GET_CARET_POS, kKindLogical);
+        shift = caret.Y == start.Y ? -1 : 0;
+      }
     }
   }
 
@@ -95,8 +110,10 @@ void ApplyTextByLines(WindowHandle window, WideView NewText) {
     InsertText(window, line);
   }
 
+  // With the first LF gone into the break before S, the new text begins
+  // inside that break; the nearest selection starts right after it.
   SetCaret(window, start);
-  SelectChars(window, NewText.size());
+  SelectChars(window, NewText.size() + static_cast<std::size_t>(shift));
   ReselectKeepingDirection(window, caretAtEnd);
 }
 

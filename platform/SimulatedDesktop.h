@@ -105,7 +105,9 @@ class SimulatedDesktop {
 
   void SetCursor(ScreenPoint point) { cursor_ = point; }
   ScriptedMenu& Menu() { return menu_; }
+  const ScriptedMenu& Menu() const { return menu_; }
   ScriptedMessageBox& MessageBox() { return box_; }
+  const ScriptedMessageBox& MessageBox() const { return box_; }
 
   // Called with true when a call enters the simulated desktop and with false
   // when it leaves: lets a test tell the work of the simulated windows apart
