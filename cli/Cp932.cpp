@@ -91,33 +91,4 @@ void DecodeCp932(std::string_view bytes, WideText& out) {
   out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
-std::size_t Cp932ToUtf8(std::string_view bytes, char* out) {
-  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-  const std::size_t n = bytes.size();
-  char* o = out;
-  std::size_t i = 0;
-  while (i < n) {
-    const std::size_t run = AsciiRun(s + i, n - i);
-    std::memcpy(o, s + i, run);
-    o += run;
-    i += run;
-    if (i == n) break;
-    char16_t c = kSingle[s[i]];
-    if (c == kCp932Lead) {
-      c = Cp932Pair(s[i], s[i + 1]);
-      i += 2;
-    } else {
-      ++i;
-    }
-    if (c < 0x800) {
-      *o++ = static_cast<char>(0xC0 | (c >> 6));
-    } else {
-      *o++ = static_cast<char>(0xE0 | (c >> 12));
-      *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    *o++ = static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return static_cast<std::size_t>(o - out);
-}
-
 }  // namespace kelvorat::cli

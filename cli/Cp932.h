@@ -28,9 +28,4 @@ bool ValidCp932(std::string_view bytes, std::size_t& errorOffset);
 // ValidCp932(bytes).
 void DecodeCp932(std::string_view bytes, WideText& out);
 
-// Writes the UTF-8 of bytes to out, which has room for 3 * bytes.size()
-// bytes, and answers its length. ASCII is copied as it is; every other
-// character becomes 2 or 3 bytes. Precondition: ValidCp932(bytes).
-std::size_t Cp932ToUtf8(std::string_view bytes, char* out);
-
 }  // namespace kelvorat::cli

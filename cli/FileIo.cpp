@@ -14,9 +14,10 @@ struct BytesAccess {
     b.data_ = b.owned_.get();
     b.size_ = size;
   }
-  static void SetMapped(Bytes& b, const char* data, std::size_t size) {
+  static void SetMapped(Bytes& b, char* data, char* scratch, std::size_t size) {
     b.Release();
     b.data_ = data;
+    b.scratch_ = scratch;
     b.size_ = size;
     b.mappedSize_ = size;
   }
@@ -27,9 +28,11 @@ Bytes& Bytes::operator=(Bytes&& other) noexcept {
     Release();
     owned_ = std::move(other.owned_);
     data_ = other.data_;
+    scratch_ = other.scratch_;
     size_ = other.size_;
     mappedSize_ = other.mappedSize_;
     other.data_ = nullptr;
+    other.scratch_ = nullptr;
     other.size_ = 0;
     other.mappedSize_ = 0;
   }
@@ -37,9 +40,13 @@ Bytes& Bytes::operator=(Bytes&& other) noexcept {
 }
 
 void Bytes::Release() noexcept {
-  if (mappedSize_ != 0) platform::Files().Unmap(data_, mappedSize_);
+  if (mappedSize_ != 0) {
+    platform::Files().Unmap(data_, mappedSize_);
+    if (scratch_ != nullptr) platform::Files().Unmap(scratch_, mappedSize_);
+  }
   owned_.reset();
   data_ = nullptr;
+  scratch_ = nullptr;
   size_ = 0;
   mappedSize_ = 0;
 }
@@ -108,10 +115,13 @@ std::string ReadFile(const std::string& path, Bytes& out, platform::FileStatus& 
   bool mapped = false;
   if (e == 0 && status.type == platform::FileType::Regular && status.size >= kMapFrom &&
       status.size <= SIZE_MAX) {
-    const char* data = nullptr;
+    char* data = nullptr;
+    char* scratch = nullptr;
     const auto size = static_cast<std::size_t>(status.size);
-    mapped = Files().Map(fd, size, data) == 0;
-    if (mapped) BytesAccess::SetMapped(out, data, size);
+    mapped = Files().Map(fd, size, false, data) == 0;
+    // The copy is a second view of the same pages, cheap until written.
+    if (mapped && Files().Map(fd, size, true, scratch) != 0) scratch = nullptr;
+    if (mapped) BytesAccess::SetMapped(out, data, scratch, size);
   }
   if (e == 0 && !mapped) {
     // One byte more than the size, so that the end is seen without growing.

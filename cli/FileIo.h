@@ -22,13 +22,17 @@ class Bytes {
 
   std::string_view View() const { return {data_, size_}; }
   std::size_t Size() const { return size_; }
+  // For a mapped file, a copy of the bytes that may be overwritten, its pages
+  // copied only when written; else nullptr.
+  char* Scratch() const { return scratch_; }
 
  private:
   friend struct BytesAccess;
   void Release() noexcept;
 
   std::unique_ptr<char[]> owned_;
-  const char* data_ = nullptr;
+  char* data_ = nullptr;
+  char* scratch_ = nullptr;
   std::size_t size_ = 0;
   std::size_t mappedSize_ = 0;  // non-zero: data_ is a mapping of this size
 };

@@ -160,7 +160,7 @@ class Runner {
     const ScanKind kind = o_.action == Action::Delete ? ScanKind::Delete : ScanKind::Extract;
     if (stream >= 0) {
       StreamSink sink(stream);
-      TransformBytes(input.View(), form, *task.language, kind, sink);
+      TransformBytes(input.View(), form, *task.language, kind, sink, input.Scratch());
       const std::string failure = sink.Finish();
       if (!failure.empty()) r.message = "<stdout>: " + failure;
       return;
@@ -168,7 +168,7 @@ class Runner {
     std::string out;
     out.reserve(input.Size());
     StringSink sink(out);
-    TransformBytes(input.View(), form, *task.language, kind, sink);
+    TransformBytes(input.View(), form, *task.language, kind, sink, input.Scratch());
     if (o_.inPlace) {
       r.changed = std::string_view(out) != input.View();
       input = Bytes{};

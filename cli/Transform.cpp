@@ -3,14 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <new>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 #include "cli/Cp932.h"
 #include "cli/Utf8.h"
@@ -200,94 +193,77 @@ struct Utf8Step {
   }
 };
 
-// Storage for a large transient copy, not cleared. Where the system offers
-// it, in huge pages: a fresh page costs a fault, and huge pages need 512
-// times fewer.
-class LargeBuffer {
- public:
-  explicit LargeBuffer(std::size_t size) {
-#ifdef __linux__
-    constexpr std::size_t kHuge = 2u << 20;
-    if (size >= kHuge) {
-      const std::size_t rounded = (size + kHuge - 1) / kHuge * kHuge;
-      data_ = static_cast<char*>(std::aligned_alloc(kHuge, rounded));
-      if (data_ != nullptr) {
-        ::madvise(data_, rounded, MADV_HUGEPAGE);
-        return;
+// Whether ch, in either letter case, is in a delimiter of the table; a
+// backslash, CR and LF always count, for escapes and line ends.
+bool Special(char ch, const TBraceTable& table) {
+  const auto lower = [](char16_t u) { return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u + 32) : u; };
+  if (ch == '\\' || ch == '\r' || ch == '\n') return true;
+  for (const TBraceInfo& row : table) {
+    for (const WideText* d : {&row.StartBrace, &row.EndBrace}) {
+      for (const char16_t u : *d) {
+        if (lower(u) == lower(static_cast<char16_t>(static_cast<unsigned char>(ch)))) return true;
       }
     }
-#endif
-    data_ = static_cast<char*>(std::malloc(size == 0 ? 1 : size));
-    if (data_ == nullptr) throw std::bad_alloc();
   }
-  ~LargeBuffer() { std::free(data_); }
-  LargeBuffer(const LargeBuffer&) = delete;
-  LargeBuffer& operator=(const LargeBuffer&) = delete;
-  char* get() const { return data_; }
-  void reset() {
-    std::free(data_);
-    data_ = nullptr;
+  return false;
+}
+
+// Code page 932 text rewritten in place, byte for byte, as UTF-8 that the
+// scan treats as it treats the text: ASCII stays; a two-byte character
+// becomes U+0080 (a word character) or U+00A0 (not one: U+3000), both two
+// bytes; a one-byte character becomes an ASCII character in no delimiter,
+// a word character or not as it is. Stretches found in it are then byte
+// offsets of the text itself. Only bytes that change are written, so the
+// pages of a copy-on-write mapping that hold only ASCII stay shared.
+// Answers false when the table leaves no such ASCII characters.
+bool Cp932Shadow(std::string_view text, const TBraceTable& table, char* shadow) {
+  char word = 0;
+  char other = 0;
+  for (const char ch : std::string_view("_0123456789xqzjkv")) {
+    if (!Special(ch, table)) {
+      word = ch;
+      break;
+    }
   }
-
- private:
-  char* data_ = nullptr;
-};
-
-// Maps byte stretches of code page 932 text transcoded to UTF-8 back to the
-// code page 932 bytes, with one forward pass over both.
-class Cp932FromUtf8Stretches final : public StretchSink {
- public:
-  Cp932FromUtf8Stretches(std::string_view cp932, std::string_view utf8, ByteSink& out)
-      : s_(reinterpret_cast<const unsigned char*>(cp932.data())),
-        n_(cp932.size()),
-        u_(reinterpret_cast<const unsigned char*>(utf8.data())),
-        out_(out) {}
-
-  void Keep(std::size_t begin, std::size_t end) override {
-    const std::size_t from = ByteAt(begin);
-    const std::size_t to = ByteAt(end);
-    out_.Put(reinterpret_cast<const char*>(s_) + from, to - from);
+  for (const char ch : std::string_view(" ,;:#%&!?")) {
+    if (!Special(ch, table)) {
+      other = ch;
+      break;
+    }
   }
-
- private:
-  // Precondition: at starts a character and is at or after the last one asked for.
-  std::size_t ByteAt(std::size_t at) {
-    while (utf8_ < at && byte_ < n_) {
-      // ASCII is the same byte in both.
-      while (at - utf8_ >= 32) {
-        std::uint64_t w[4];
-        std::memcpy(w, u_ + utf8_, 32);
-        if (((w[0] | w[1] | w[2] | w[3]) & kHighBits) != 0) break;
-        utf8_ += 32;
-        byte_ += 32;
-      }
-      while (at - utf8_ >= 8) {
-        std::uint64_t w;
-        std::memcpy(&w, u_ + utf8_, 8);
-        if ((w & kHighBits) != 0) break;
-        utf8_ += 8;
-        byte_ += 8;
-      }
-      if (utf8_ >= at) break;
-      const unsigned char c = u_[utf8_];
-      if (c < 0x80) {
-        ++utf8_;
-        ++byte_;
+  if (word == 0 || other == 0) return false;
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (n - i >= 32) {
+      std::uint64_t w[4];
+      std::memcpy(w, s + i, 32);
+      if (((w[0] | w[1] | w[2] | w[3]) & kHighBits) == 0) {
+        i += 32;
         continue;
       }
-      utf8_ += c >= 0xE0 ? 3 : 2;
-      byte_ += Cp932Single(s_[byte_]) == kCp932Lead ? 2 : 1;
     }
-    return std::min(byte_, n_);
+    const std::size_t end = n - i >= 32 ? i + 32 : n;
+    while (i < end) {  // a pair may end one byte past the block
+      if (s[i] < 0x80) {
+        ++i;
+        continue;
+      }
+      const char16_t single = Cp932Single(s[i]);
+      if (single == kCp932Lead) {
+        const bool isWord = IsIdentifierUnit(Cp932Pair(s[i], s[i + 1]));
+        shadow[i] = static_cast<char>(0xC2);
+        shadow[i + 1] = static_cast<char>(isWord ? 0x80 : 0xA0);
+        i += 2;
+      } else {
+        shadow[i] = IsIdentifierUnit(single) ? word : other;
+        ++i;
+      }
+    }
   }
-
-  const unsigned char* s_;
-  std::size_t n_;
-  const unsigned char* u_;
-  ByteSink& out_;
-  std::size_t utf8_ = 0;
-  std::size_t byte_ = 0;
-};
+  return true;
+}
 
 // Scans UTF-8 bytes directly where the engine can, else the decoded text.
 void ScanUtf8(ScanKind kind, std::string_view text, const TBraceTable& table, ByteSink& out) {
@@ -355,7 +331,7 @@ bool DetectForm(std::string_view bytes, std::optional<Encoding> forced, TextForm
 }
 
 void TransformBytes(std::string_view bytes, const TextForm& form, Language language, ScanKind kind,
-                    ByteSink& out) {
+                    ByteSink& out, char* scratch) {
   if (form.bomLength > 0) out.Put(bytes.data(), form.bomLength);
   const std::string_view text = bytes.substr(form.bomLength);
   if (text.empty()) return;
@@ -382,14 +358,20 @@ void TransformBytes(std::string_view bytes, const TextForm& form, Language langu
       return;
     }
     case Encoding::Cp932: {
-      // As UTF-8, the engine scans bytes directly: ASCII, nearly all of a
-      // source file, is copied, and the copy is half the size of UTF-16.
-      // Pages of the copy that are never written are never touched.
-      LargeBuffer utf8(3 * text.size());
-      const std::string_view converted(utf8.get(), Cp932ToUtf8(text, utf8.get()));
-      Cp932FromUtf8Stretches direct(text, converted, out);
-      if (ScanCommentsUtf8(kind, converted, table, direct)) return;
-      utf8.reset();
+      // The engine scans UTF-8 bytes fastest; a byte-for-byte stand-in of the
+      // text keeps the stretches in the text's own byte offsets.
+      std::string copy;
+      char* shadow = scratch != nullptr ? scratch + form.bomLength : nullptr;
+      if (shadow == nullptr) {
+        copy.assign(text);
+        shadow = copy.data();
+      }
+      ByteStretches direct(text.data(), out);
+      if (Cp932Shadow(text, table, shadow) &&
+          ScanCommentsUtf8(kind, std::string_view(shadow, text.size()), table, direct)) {
+        return;
+      }
+      copy = std::string();
       WideText wide;
       DecodeCp932(text, wide);
       MappedStretches<Cp932Step> mapped(text, out);

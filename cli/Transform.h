@@ -53,10 +53,11 @@ class StringSink final : public ByteSink {
 };
 
 // Deletes or extracts the comments of bytes, writing the BOM and then the
-// input's bytes of every stretch the scan keeps to out. Precondition: form is
-// what DetectForm answered for bytes.
+// input's bytes of every stretch the scan keeps to out. scratch, when given,
+// holds a copy of bytes that may be overwritten, which spares making one.
+// Precondition: form is what DetectForm answered for bytes.
 void TransformBytes(std::string_view bytes, const TextForm& form, Language language, ScanKind kind,
-                    ByteSink& out);
+                    ByteSink& out, char* scratch = nullptr);
 
 // The language of a file name's extension (any letter case), if it has one.
 std::optional<Language> LanguageForPath(std::string_view path);

@@ -125,13 +125,14 @@ class SystemFileSystem final : public FileSystem {
   int CheckWritable(const std::string& path) override {
     return _waccess(Wide(path).c_str(), 2) != 0 ? errno : 0;
   }
-  int Map(int fd, std::size_t size, const char*& data) override {
+  int Map(int fd, std::size_t size, bool privateCopy, char*& data) override {
     (void)fd;
     (void)size;
+    (void)privateCopy;
     data = nullptr;
     return ENOTSUP;
   }
-  void Unmap(const char* data, std::size_t size) override {
+  void Unmap(char* data, std::size_t size) override {
     (void)data;
     (void)size;
   }
@@ -212,19 +213,19 @@ class SystemFileSystem final : public FileSystem {
   int CheckWritable(const std::string& path) override {
     return ::access(path.c_str(), W_OK) != 0 ? errno : 0;
   }
-  int Map(int fd, std::size_t size, const char*& data) override {
+  int Map(int fd, std::size_t size, bool privateCopy, char*& data) override {
     int flags = MAP_PRIVATE;
 #ifdef MAP_POPULATE
-    flags |= MAP_POPULATE;
+    // Pages read now, in one call, rather than one fault at a time; not for
+    // a writable copy, where it would copy every page.
+    if (!privateCopy) flags |= MAP_POPULATE;
 #endif
-    void* p = ::mmap(nullptr, size, PROT_READ, flags, fd, 0);
+    void* p = ::mmap(nullptr, size, privateCopy ? PROT_READ | PROT_WRITE : PROT_READ, flags, fd, 0);
     if (p == MAP_FAILED) return errno;
-    data = static_cast<const char*>(p);
+    data = static_cast<char*>(p);
     return 0;
   }
-  void Unmap(const char* data, std::size_t size) override {
-    ::munmap(const_cast<char*>(data), size);
-  }
+  void Unmap(char* data, std::size_t size) override { ::munmap(data, size); }
 };
 
 #endif

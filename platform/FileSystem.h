@@ -53,10 +53,12 @@ class FileSystem {
   virtual int Remove(const std::string& path) = 0;
   // 0 when this process may write to the file or folder at path.
   virtual int CheckWritable(const std::string& path) = 0;
-  // Maps the first size bytes of an open file into memory, read-only, or
-  // answers ENOTSUP (then the file is read instead). Precondition: size > 0.
-  virtual int Map(int fd, std::size_t size, const char*& data) = 0;
-  virtual void Unmap(const char* data, std::size_t size) = 0;
+  // Maps the first size bytes of an open file into memory, or answers
+  // ENOTSUP (then the file is read instead). Read-only, or with privateCopy
+  // a copy the process may write: a page is copied when first written, and
+  // the file never changes. Precondition: size > 0.
+  virtual int Map(int fd, std::size_t size, bool privateCopy, char*& data) = 0;
+  virtual void Unmap(char* data, std::size_t size) = 0;
 };
 
 // The calls in use: the system's unless a test installed its own.

@@ -234,6 +234,43 @@ TEST(EndToEndInPlace, KeepsPermissionsAndUnchangedFiles) {
   EXPECT_EQ(b.st_ino, before.st_ino) << "an unchanged file was rewritten";
 }
 
+// Files of a megabyte and more are mapped rather than read, and code page
+// 932 is scanned through a copy-on-write view of the file: the results are
+// the same, and the file itself never changes.
+TEST(EndToEndLargeFiles, MappedFilesGiveTheSameResultAndStayAsTheyWere) {
+  struct Big {
+    const char* name;
+    std::string unit;
+    std::string deleted;
+    std::string extracted;
+    std::string bom;
+  };
+  const Big bigs[] = {
+      {"big.cpp", kCpp + "\n", kCppDeleted + "\n", kCppExtracted + "\n", ""},
+      {"bigj.cpp", kCp932, kCp932Deleted, kCp932Extracted, ""},
+      {"big16.cpp", Le(kCpp + "\n"), Le(kCppDeleted + "\n"), Le(kCppExtracted + "\n"), "\xFF\xFE"},
+  };
+  for (const Big& b : bigs) {
+    TempDir dir;
+    std::string text = b.bom;
+    std::string deleted = b.bom;
+    std::string extracted = b.bom;
+    while (text.size() < (3u << 19)) {
+      text += b.unit;
+      deleted += b.deleted;
+      extracted += b.extracted;
+    }
+    WriteBytes(dir / b.name, text);
+    const RunResult d = RunKelvorat(dir.Path(), {"delete", b.name});
+    EXPECT_EQ(d.status, 0) << d.err;
+    EXPECT_TRUE(d.out == deleted) << b.name;
+    const RunResult x = RunKelvorat(dir.Path(), {"extract", b.name, "-o", "x.out"});
+    EXPECT_EQ(x.status, 0) << x.err;
+    EXPECT_TRUE(ReadBytes(dir / "x.out") == extracted) << b.name;
+    EXPECT_TRUE(ReadBytes(dir / b.name) == text) << b.name << " changed";
+  }
+}
+
 // Many files on several threads: results and messages in the order of the
 // arguments, whatever order the threads finish in.
 TEST(EndToEndJobs, ResultsAndMessagesInArgumentOrder) {

@@ -76,8 +76,10 @@ class FailingFiles final : public platform::FileSystem {
   }
   int Remove(const std::string& path) override { return Real().Remove(path); }
   int CheckWritable(const std::string& path) override { return Real().CheckWritable(path); }
-  int Map(int fd, std::size_t size, const char*& data) override { return Real().Map(fd, size, data); }
-  void Unmap(const char* data, std::size_t size) override { Real().Unmap(data, size); }
+  int Map(int fd, std::size_t size, bool privateCopy, char*& data) override {
+    return Real().Map(fd, size, privateCopy, data);
+  }
+  void Unmap(char* data, std::size_t size) override { Real().Unmap(data, size); }
 
   int Failed() const { return failed_; }
 
