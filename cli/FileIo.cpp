@@ -63,8 +63,9 @@ std::string Reason(const char* doing, int error) {
   return std::string(doing) + ": " + ErrorText(error);
 }
 
-// Reads until the end into out's own storage, which holds `capacity` bytes.
-int ReadRest(int fd, Bytes& out, std::size_t capacity) {
+// Reads until the end into out's own storage, which holds `capacity` bytes;
+// with `known`, stops once that many bytes are in (the size of a regular file).
+int ReadRest(int fd, Bytes& out, std::size_t capacity, std::optional<std::size_t> known = std::nullopt) {
   std::unique_ptr<char[]>& storage = BytesAccess::Owned(out);
   std::size_t size = 0;
   for (;;) {
@@ -76,11 +77,11 @@ int ReadRest(int fd, Bytes& out, std::size_t capacity) {
     }
     std::size_t got = 0;
     const int e = Files().Read(fd, storage.get() + size, capacity - size, got);
-    if (e != 0 || got == 0) {
+    size += got;
+    if (e != 0 || got == 0 || (known && size == *known)) {
       BytesAccess::SetOwned(out, size);
       return e;
     }
-    size += got;
   }
 }
 
@@ -127,7 +128,8 @@ std::string ReadFile(const std::string& path, Bytes& out, platform::FileStatus& 
     // One byte more than the size, so that the end is seen without growing.
     const std::size_t capacity = static_cast<std::size_t>(status.size) + 1;
     BytesAccess::Owned(out).reset(new char[capacity]);
-    e = ReadRest(fd, out, capacity);
+    e = ReadRest(fd, out, capacity,
+                 status.type == platform::FileType::Regular ? std::optional<std::size_t>(status.size) : std::nullopt);
   }
   Files().Close(fd);
   if (e != 0) {
@@ -154,33 +156,53 @@ std::string WriteAll(int fd, std::string_view data) {
   return {};
 }
 
-std::string ReplaceFile(const std::string& path, std::string_view data,
-                        std::optional<std::uint32_t> permissions) {
-  std::string temporary;
-  int fd = -1;
+Replacement::~Replacement() {
+  if (fd_ >= 0) {
+    Files().Close(fd_);
+    Files().Remove(temporary_);
+  }
+}
+
+std::string Replacement::Begin(const std::string& path, std::optional<std::uint32_t> permissions) {
+  path_ = path;
+  permissions_ = permissions;
   for (unsigned attempt = 0;; ++attempt) {
-    temporary = TemporaryName(path, attempt);
+    temporary_ = TemporaryName(path, attempt);
     // Owner-only until the content is complete; a new file's permissions then
     // follow the umask as any file the user creates.
-    const int e = Files().Open(temporary, platform::OpenMode::CreateNew, permissions ? 0600 : 0666, fd);
-    if (e == 0) break;
+    const int e = Files().Open(temporary_, platform::OpenMode::CreateNew, permissions ? 0600 : 0666, fd_);
+    if (e == 0) return {};
+    fd_ = -1;
     if (e != EEXIST || attempt == 100) {
       return Reason(("cannot create a temporary file in " + FolderOf(path)).c_str(), e);
     }
   }
-  std::string failure = WriteAll(fd, data);
-  if (failure.empty() && permissions) {
-    if (const int e = Files().ChangePermissions(fd, *permissions)) failure = Reason("cannot set the permissions", e);
+}
+
+std::string Replacement::Commit() {
+  std::string failure;
+  if (permissions_) {
+    if (const int e = Files().ChangePermissions(fd_, *permissions_)) failure = Reason("cannot set the permissions", e);
   }
   if (failure.empty()) {
-    if (const int e = Files().Sync(fd)) failure = Reason("cannot flush", e);
+    if (const int e = Files().Sync(fd_)) failure = Reason("cannot flush", e);
   }
-  const int closed = Files().Close(fd);
+  const int closed = Files().Close(fd_);
+  fd_ = -1;
   if (failure.empty() && closed != 0) failure = Reason("cannot write", closed);
   if (failure.empty()) {
-    if (const int e = Files().Rename(temporary, path)) failure = Reason("cannot replace the file", e);
+    if (const int e = Files().Rename(temporary_, path_)) failure = Reason("cannot replace the file", e);
   }
-  if (!failure.empty()) Files().Remove(temporary);
+  if (!failure.empty()) Files().Remove(temporary_);
+  return failure;
+}
+
+std::string ReplaceFile(const std::string& path, std::string_view data,
+                        std::optional<std::uint32_t> permissions) {
+  Replacement r;
+  std::string failure = r.Begin(path, permissions);
+  if (failure.empty()) failure = WriteAll(r.Fd(), data);
+  if (failure.empty()) failure = r.Commit();
   return failure;
 }
 

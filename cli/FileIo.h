@@ -46,6 +46,30 @@ std::string ReadStream(int fd, Bytes& out);
 // Writes all of data to fd.
 std::string WriteAll(int fd, std::string_view data);
 
+// A file's new content, written in one step: a temporary file in the
+// file's folder takes the content, and Commit gives it `permissions` (when
+// set), flushes it to the device and renames it over the file. Until Commit
+// succeeds the file is as it was; a replacement dropped or failed leaves no
+// temporary file.
+class Replacement {
+ public:
+  Replacement() = default;
+  ~Replacement();
+  Replacement(const Replacement&) = delete;
+  Replacement& operator=(const Replacement&) = delete;
+
+  std::string Begin(const std::string& path, std::optional<std::uint32_t> permissions);
+  // The temporary file, for writing the content; valid after Begin succeeds.
+  int Fd() const { return fd_; }
+  std::string Commit();
+
+ private:
+  std::string path_;
+  std::string temporary_;
+  std::optional<std::uint32_t> permissions_;
+  int fd_ = -1;
+};
+
 // Gives path the content data in one step: a temporary file in path's folder
 // is written, given `permissions` (when set), flushed to the device and
 // renamed over path. On failure path is as it was and the temporary file is

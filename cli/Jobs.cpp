@@ -1,17 +1,89 @@
 #include "cli/Jobs.h"
 
+#include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 namespace kelvorat::cli {
+namespace {
+
+// The shared state of one run. Indices are claimed with an atomic counter;
+// whichever thread finishes the next result to deliver delivers it, and
+// every finished result after it, so no thread wakes another for each
+// result. Threads sleep only when the window is full.
+class Run {
+ public:
+  Run(std::size_t count, std::size_t window, const std::function<void(std::size_t)>& work,
+      const std::function<void(std::size_t)>& deliver)
+      : count_(count), window_(window), work_(work), deliver_(deliver), done_(new std::atomic<bool>[count]) {
+    for (std::size_t i = 0; i < count; ++i) done_[i].store(false, std::memory_order_relaxed);
+  }
+
+  void Work() {
+    for (;;) {
+      const std::size_t i = next_.fetch_add(1);
+      if (i >= count_) return;
+      WaitForRoom(i);
+      work_(i);
+      done_[i].store(true);
+      DeliverWhatIsReady();
+    }
+  }
+
+  // Delivers whatever is left: after every worker stopped, all of it.
+  void Finish() { DeliverWhatIsReady(); }
+
+ private:
+  void WaitForRoom(std::size_t i) {
+    if (i < delivered_.load() + window_) return;
+    std::unique_lock<std::mutex> lock(m_);
+    blocked_.fetch_add(1);
+    room_.wait(lock, [&] { return i < delivered_.load() + window_; });
+    blocked_.fetch_sub(1);
+  }
+
+  void DeliverWhatIsReady() {
+    for (;;) {
+      // Another thread delivers; it checks again for this result after
+      // letting go of the baton.
+      if (delivering_.exchange(true)) return;
+      std::size_t d = delivered_.load();
+      while (d < count_ && done_[d].load()) {
+        deliver_(d);
+        delivered_.store(++d);
+      }
+      delivering_.store(false);
+      if (blocked_.load() > 0) {
+        std::lock_guard<std::mutex> lock(m_);
+        room_.notify_all();
+      }
+      const std::size_t next = delivered_.load();
+      if (next >= count_ || !done_[next].load()) return;
+    }
+  }
+
+  const std::size_t count_;
+  const std::size_t window_;
+  const std::function<void(std::size_t)>& work_;
+  const std::function<void(std::size_t)>& deliver_;
+  std::unique_ptr<std::atomic<bool>[]> done_;
+  std::atomic<std::size_t> next_{0};
+  std::atomic<std::size_t> delivered_{0};  // every index below it is delivered
+  std::atomic<std::size_t> blocked_{0};    // threads asleep until there is room
+  std::atomic<bool> delivering_{false};  // the baton: one thread delivers at a time
+  std::mutex m_;
+  std::condition_variable room_;
+};
+
+}  // namespace
 
 void RunOrdered(std::size_t count, unsigned threads, std::size_t window,
                 const std::function<void(std::size_t)>& work,
-                const std::function<void(std::size_t)>& deliver,
-                const std::function<void()>& idle, std::chrono::milliseconds tick) {
+                const std::function<void(std::size_t)>& deliver) {
   if (threads <= 1 || count <= 1) {
     for (std::size_t i = 0; i < count; ++i) {
       work(i);
@@ -20,65 +92,18 @@ void RunOrdered(std::size_t count, unsigned threads, std::size_t window,
     return;
   }
   if (window < threads) window = threads;
-  std::mutex m;
-  std::condition_variable resultReady;  // a work(i) finished
-  std::condition_variable roomFreed;    // a result was delivered
-  std::vector<char> done(count, 0);
-  std::size_t next = 0;       // the next index to start
-  std::size_t delivered = 0;  // every index below it is delivered
-
-  auto worker = [&] {
-    for (;;) {
-      std::size_t i;
-      {
-        std::unique_lock<std::mutex> lock(m);
-        roomFreed.wait(lock, [&] { return next >= count || next < delivered + window; });
-        if (next >= count) return;
-        i = next++;
-      }
-      work(i);
-      {
-        std::lock_guard<std::mutex> lock(m);
-        done[i] = 1;
-      }
-      resultReady.notify_one();
-    }
-  };
-
+  Run run(count, window, work, deliver);
   std::vector<std::thread> pool;
-  for (unsigned t = 0; t < threads && t < count; ++t) {
+  for (unsigned t = 1; t < threads && t < count; ++t) {
     try {
-      pool.emplace_back(worker);
+      pool.emplace_back([&run] { run.Work(); });
     } catch (const std::system_error&) {
       break;  // fewer threads than asked for: the ones running do the rest
     }
   }
-  if (pool.empty()) {
-    for (std::size_t i = 0; i < count; ++i) {
-      work(i);
-      deliver(i);
-    }
-    return;
-  }
-  for (std::size_t i = 0; i < count; ++i) {
-    {
-      std::unique_lock<std::mutex> lock(m);
-      while (!done[i]) {
-        if (!resultReady.wait_for(lock, tick, [&] { return done[i] != 0; })) {
-          lock.unlock();
-          idle();
-          lock.lock();
-        }
-      }
-    }
-    deliver(i);
-    {
-      std::lock_guard<std::mutex> lock(m);
-      delivered = i + 1;
-    }
-    roomFreed.notify_all();
-  }
+  run.Work();
   for (std::thread& t : pool) t.join();
+  run.Finish();
 }
 
 }  // namespace kelvorat::cli

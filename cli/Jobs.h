@@ -1,20 +1,19 @@
 // Many files on every core, results in the order of the arguments.
 #pragma once
 
-#include <chrono>
 #include <cstddef>
 #include <functional>
 
 namespace kelvorat::cli {
 
-// Runs work(i) for every i in [0, count) on `threads` threads and calls
-// deliver(i) on the calling thread in the order of i, each once work(i) is
-// done. At most `window` finished results wait for their turn, which bounds
-// the memory they hold. While waiting, idle() is called about every `tick`.
-// Precondition: work and deliver throw nothing.
+// Runs work(i) for every i in [0, count) on `threads` threads, the calling
+// thread one of them, and deliver(i) in the order of i, one at a time, each
+// once work(i) is done, on whichever thread finds it ready. No work starts
+// more than `window` places ahead of the next result to deliver, which
+// bounds the memory that waiting results hold. Precondition: work and
+// deliver throw nothing.
 void RunOrdered(std::size_t count, unsigned threads, std::size_t window,
                 const std::function<void(std::size_t)>& work,
-                const std::function<void(std::size_t)>& deliver,
-                const std::function<void()>& idle, std::chrono::milliseconds tick);
+                const std::function<void(std::size_t)>& deliver);
 
 }  // namespace kelvorat::cli

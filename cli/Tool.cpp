@@ -3,7 +3,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <filesystem>
 #include <new>
 #include <optional>
@@ -44,41 +46,9 @@ std::string WritePath(const std::string& path) {
   return std::string(u8.begin(), u8.end());
 }
 
-// The reason -i cannot rewrite path, or empty. Mode bits count even for a
-// user whom the system would let write anyway.
-std::string InPlaceObstacle(const std::string& path, const FileStatus& status) {
-  if ((status.permissions & 0222) == 0 || Files().CheckWritable(path) != 0) return "read-only file";
-  const std::string folder = FolderOf(path);
-  FileStatus fst;
-  if (Files().PathStatus(folder, true, fst) == 0 && ((fst.permissions & 0222) == 0 || Files().CheckWritable(folder) != 0)) {
-    return "read-only folder " + folder;
-  }
-  return {};
-}
-
-// -o: written in one step; an existing file keeps its permissions, and a
-// device or pipe is written as it is.
-std::string WriteOutput(const std::string& path, std::string_view data) {
-  FileStatus st;
-  if (Files().PathStatus(path, true, st) == 0) {
-    if (st.type == FileType::Directory) return "is a folder";
-    if (st.type == FileType::Other) {
-      int fd = -1;
-      if (const int e = Files().Open(path, platform::OpenMode::Replace, 0666, fd)) {
-        return "cannot open: " + platform::ErrorText(e);
-      }
-      std::string failure = WriteAll(fd, data);
-      Files().Close(fd);
-      return failure;
-    }
-    return ReplaceFile(WritePath(path), data, st.permissions);
-  }
-  return ReplaceFile(path, data, std::nullopt);
-}
-
-// Standard output for one file: the kept stretches are copied through a
-// small buffer straight to the stream, so the result never sits in memory
-// whole.
+// One result written as it is made: the kept stretches are copied through
+// a small buffer straight to the stream or file, so the result never sits in
+// memory whole.
 class StreamSink final : public ByteSink {
  public:
   explicit StreamSink(int fd) : fd_(fd), buffer_(new char[kSize]) {}
@@ -152,7 +122,7 @@ class Runner {
     r.bytes = input.Size();
     TextForm form;
     if (!DetectForm(input.View(), o_.encoding, form, r.message)) return;
-    const std::string target = o_.inPlace ? WritePath(task.path) : std::string();
+    const std::string target = !o_.inPlace ? std::string() : task.found ? task.path : WritePath(task.path);
     if (o_.inPlace && !o_.dryRun) {
       r.message = InPlaceObstacle(target, status);
       if (!r.message.empty()) return;
@@ -165,6 +135,10 @@ class Runner {
       if (!failure.empty()) r.message = "<stdout>: " + failure;
       return;
     }
+    if (!o_.output.empty()) {
+      r.message = WriteOutput(input, form, *task.language, kind);
+      return;
+    }
     std::string out;
     out.reserve(input.Size());
     StringSink sink(out);
@@ -173,16 +147,67 @@ class Runner {
       r.changed = std::string_view(out) != input.View();
       input = Bytes{};
       if (r.changed && !o_.dryRun) r.message = ReplaceFile(target, out, status.permissions);
-    } else if (!o_.output.empty()) {
-      input = Bytes{};
-      r.message = WriteOutput(o_.output, out);
     } else {
       r.output = std::move(out);
     }
   }
 
+  // The reason -i cannot rewrite path, or empty. Mode bits count even for a
+  // user whom the system would let write anyway. A folder is checked once.
+  std::string InPlaceObstacle(const std::string& path, const FileStatus& status) const {
+    if ((status.permissions & 0222) == 0 || Files().CheckWritable(path) != 0) return "read-only file";
+    const std::string folder = FolderOf(path);
+    bool writable;
+    {
+      std::lock_guard<std::mutex> lock(foldersMutex_);
+      const auto it = folders_.find(folder);
+      if (it != folders_.end()) {
+        writable = it->second;
+        return writable ? std::string() : "read-only folder " + folder;
+      }
+    }
+    FileStatus fst;
+    writable = !(Files().PathStatus(folder, true, fst) == 0 &&
+                 ((fst.permissions & 0222) == 0 || Files().CheckWritable(folder) != 0));
+    {
+      std::lock_guard<std::mutex> lock(foldersMutex_);
+      folders_.emplace(folder, writable);
+    }
+    return writable ? std::string() : "read-only folder " + folder;
+  }
+
+  // -o: written in one step; an existing file keeps its permissions, and a
+  // device or pipe is written as it is.
+  std::string WriteOutput(const Bytes& input, const TextForm& form, Language language, ScanKind kind) const {
+    const std::string& path = o_.output;
+    FileStatus st;
+    const bool exists = Files().PathStatus(path, true, st) == 0;
+    if (exists && st.type == FileType::Directory) return "is a folder";
+    if (exists && st.type == FileType::Other) {
+      int fd = -1;
+      if (const int e = Files().Open(path, platform::OpenMode::Replace, 0666, fd)) {
+        return "cannot open: " + platform::ErrorText(e);
+      }
+      StreamSink sink(fd);
+      TransformBytes(input.View(), form, language, kind, sink, input.Scratch());
+      std::string failure = sink.Finish();
+      Files().Close(fd);
+      return failure;
+    }
+    Replacement replacement;
+    std::string failure = replacement.Begin(exists ? WritePath(path) : path,
+                                            exists ? std::optional<std::uint32_t>(st.permissions) : std::nullopt);
+    if (!failure.empty()) return failure;
+    StreamSink sink(replacement.Fd());
+    TransformBytes(input.View(), form, language, kind, sink, input.Scratch());
+    failure = sink.Finish();
+    return failure.empty() ? replacement.Commit() : failure;
+  }
+
   const Options& o_;
   const ToolStreams& s_;
+  mutable std::mutex foldersMutex_;
+  mutable std::map<std::string, bool> folders_;  // folder: writable
 };
 
 // The progress line: files done of total, megabytes, rate. Drawn at most ten
@@ -213,9 +238,6 @@ class Progress {
   void Erase() {
     if (shown_) WriteAll(fd_, "\r\033[K");
     shown_ = false;
-  }
-  void Redraw() {
-    if (on_ && files_ > 0 && !shown_) Draw(true);
   }
 
  private:
@@ -262,8 +284,7 @@ int Transform(const Options& o, const ToolStreams& s) {
         }
         progress.Done(r.bytes);
         r = Result{};
-      },
-      [&] { progress.Redraw(); }, std::chrono::milliseconds(100));
+      });
   progress.Erase();
   return status;
 }

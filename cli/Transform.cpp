@@ -1,6 +1,7 @@
 #include "cli/Transform.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -276,6 +277,21 @@ void ScanUtf8(ScanKind kind, std::string_view text, const TBraceTable& table, By
   ScanComments(kind, wide, table, mapped);
 }
 
+// Each language's table, built once: many small files would otherwise spend
+// a good part of their time building it.
+const TBraceTable& CachedTable(Language language, ScanKind kind) {
+  static const auto tables = [] {
+    std::array<std::array<TBraceTable, 2>, 5> t;
+    for (const Language l : {Language::C, Language::Cpp, Language::VB, Language::Pascal, Language::Html}) {
+      for (const ScanKind k : {ScanKind::Delete, ScanKind::Extract}) {
+        t[static_cast<std::size_t>(l)][static_cast<std::size_t>(k)] = LanguageTable(l, k);
+      }
+    }
+    return t;
+  }();
+  return tables[static_cast<std::size_t>(language)][static_cast<std::size_t>(kind)];
+}
+
 }  // namespace
 
 std::optional<Encoding> ParseEncoding(std::string_view name) {
@@ -335,7 +351,7 @@ void TransformBytes(std::string_view bytes, const TextForm& form, Language langu
   if (form.bomLength > 0) out.Put(bytes.data(), form.bomLength);
   const std::string_view text = bytes.substr(form.bomLength);
   if (text.empty()) return;
-  const TBraceTable table = LanguageTable(language, kind);
+  const TBraceTable& table = CachedTable(language, kind);
   switch (form.encoding) {
     case Encoding::Utf8:
       ScanUtf8(kind, text, table, out);

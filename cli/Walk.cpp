@@ -51,7 +51,7 @@ void Walk(const std::string& folder, std::optional<Language> language, std::vect
     if (e.folder) {
       Walk(path, language, out);
     } else {
-      out.push_back({path, language ? language : LanguageForPath(e.name), {}});
+      out.push_back({path, language ? language : LanguageForPath(e.name), {}, true});
     }
   }
 }

@@ -14,6 +14,7 @@ struct FileTask {
   std::string path;                  // "-": standard input
   std::optional<Language> language;  // none: the path's extension is unknown
   std::string error;                 // non-empty: fails with this reason, unread
+  bool found = false;                // found in a folder: a regular file, no link
 };
 
 // One task for each PATH in order; with `recursive`, a folder becomes the
