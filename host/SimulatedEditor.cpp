@@ -48,40 +48,33 @@ bool IsPointReply(std::uint32_t message) noexcept {
 // ---- Running sums ----
 
 void SimulatedEditor::RunningSums::Build(const std::vector<std::int64_t>& values) {
-  const std::size_t n = values.size();
-  tree_.assign(n + 1, 0);
+  values_ = values;
+  prefix_.assign(values.size() + 1, 0);
+  valid_ = 0;
   total_ = 0;
-  for (std::size_t i = 1; i <= n; ++i) {
-    tree_[i] += values[i - 1];
-    total_ += values[i - 1];
-    const std::size_t parent = i + (i & (~i + 1));
-    if (parent <= n) tree_[parent] += tree_[i];
-  }
+  for (const std::int64_t v : values) total_ += v;
 }
 
 void SimulatedEditor::RunningSums::Add(std::size_t index, std::int64_t delta) noexcept {
+  values_[index] += delta;
   total_ += delta;
-  for (std::size_t i = index + 1; i < tree_.size(); i += i & (~i + 1)) tree_[i] += delta;
+  valid_ = std::min(valid_, index);
+}
+
+void SimulatedEditor::RunningSums::Extend(std::size_t count) const noexcept {
+  for (; valid_ < count; ++valid_) prefix_[valid_ + 1] = prefix_[valid_] + values_[valid_];
 }
 
 std::int64_t SimulatedEditor::RunningSums::Prefix(std::size_t count) const noexcept {
-  std::int64_t sum = 0;
-  for (std::size_t i = std::min(count, tree_.size() - 1); i > 0; i -= i & (~i + 1)) sum += tree_[i];
-  return sum;
+  count = std::min(count, values_.size());
+  Extend(count);
+  return prefix_[count];
 }
 
 std::size_t SimulatedEditor::RunningSums::CountUpTo(std::int64_t target) const noexcept {
-  const std::size_t n = tree_.size() - 1;
-  std::size_t step = 1;
-  while (step * 2 <= n) step *= 2;
-  std::size_t pos = 0;
-  for (; step > 0; step /= 2) {
-    if (pos + step <= n && tree_[pos + step] <= target) {
-      pos += step;
-      target -= tree_[pos];
-    }
-  }
-  return pos;
+  while (valid_ < values_.size() && prefix_[valid_] <= target) Extend(valid_ + 1);
+  const auto end = prefix_.begin() + static_cast<std::ptrdiff_t>(valid_) + 1;
+  return static_cast<std::size_t>(std::upper_bound(prefix_.begin(), end, target) - prefix_.begin()) - 1;
 }
 
 // ---- The document ----

@@ -104,7 +104,9 @@ class SimulatedEditor final : public platform::WindowProcedure {
   MessageResult OnMessage(std::uint32_t message, WParam wParam, LParam lParam) override;
 
  private:
-  // Running sums over the lines: Fenwick tree.
+  // Running sums over the lines, kept as a prefix array that is brought up to
+  // date on demand from the first line changed: the write-back reads and
+  // edits from the top down, so each message extends it by a line or two.
   class RunningSums {
    public:
     void Build(const std::vector<std::int64_t>& values);
@@ -112,11 +114,16 @@ class SimulatedEditor final : public platform::WindowProcedure {
     // Sum of the first count values.
     std::int64_t Prefix(std::size_t count) const noexcept;
     std::int64_t Total() const noexcept { return total_; }
-    // The largest count whose Prefix is at most target.
+    // The largest count whose Prefix is at most target. Precondition: no
+    // value is negative.
     std::size_t CountUpTo(std::int64_t target) const noexcept;
 
    private:
-    std::vector<std::int64_t> tree_{0};  // 1-based
+    void Extend(std::size_t count) const noexcept;
+
+    std::vector<std::int64_t> values_;
+    mutable std::vector<std::int64_t> prefix_{0};
+    mutable std::size_t valid_ = 0;  // prefix_[0..valid_] are up to date
     std::int64_t total_ = 0;
   };
 
