@@ -18,15 +18,21 @@ namespace {
 class Run {
  public:
   Run(std::size_t count, std::size_t window, const std::function<void(std::size_t)>& work,
-      const std::function<void(std::size_t)>& deliver)
-      : count_(count), window_(window), work_(work), deliver_(deliver), done_(new std::atomic<bool>[count]) {
+      const std::function<void(std::size_t)>& deliver, std::vector<std::size_t> order)
+      : count_(count),
+        window_(window),
+        work_(work),
+        deliver_(deliver),
+        done_(new std::atomic<bool>[count]),
+        order_(std::move(order)) {
     for (std::size_t i = 0; i < count; ++i) done_[i].store(false, std::memory_order_relaxed);
   }
 
   void Work() {
     for (;;) {
-      const std::size_t i = next_.fetch_add(1);
-      if (i >= count_) return;
+      const std::size_t claim = next_.fetch_add(1);
+      if (claim >= count_) return;
+      const std::size_t i = order_.empty() ? claim : order_[claim];
       WaitForRoom(i);
       work_(i);
       done_[i].store(true);
@@ -71,6 +77,7 @@ class Run {
   const std::function<void(std::size_t)>& work_;
   const std::function<void(std::size_t)>& deliver_;
   std::unique_ptr<std::atomic<bool>[]> done_;
+  const std::vector<std::size_t> order_;  // empty: in order of index
   std::atomic<std::size_t> next_{0};
   std::atomic<std::size_t> delivered_{0};  // every index below it is delivered
   std::atomic<std::size_t> blocked_{0};    // threads asleep until there is room
@@ -83,7 +90,7 @@ class Run {
 
 void RunOrdered(std::size_t count, unsigned threads, std::size_t window,
                 const std::function<void(std::size_t)>& work,
-                const std::function<void(std::size_t)>& deliver) {
+                const std::function<void(std::size_t)>& deliver, bool spread) {
   if (threads <= 1 || count <= 1) {
     for (std::size_t i = 0; i < count; ++i) {
       work(i);
@@ -92,7 +99,19 @@ void RunOrdered(std::size_t count, unsigned threads, std::size_t window,
     return;
   }
   if (window < threads) window = threads;
-  Run run(count, window, work, deliver);
+  std::vector<std::size_t> order;
+  if (spread) {
+    // One part for each thread; claims go round the parts.
+    window = count;
+    order.reserve(count);
+    const std::size_t part = (count + threads - 1) / threads;
+    for (std::size_t k = 0; k < part; ++k) {
+      for (std::size_t p = 0; p < threads; ++p) {
+        if (p * part + k < count && k < part) order.push_back(p * part + k);
+      }
+    }
+  }
+  Run run(count, window, work, deliver, std::move(order));
   std::vector<std::thread> pool;
   for (unsigned t = 1; t < threads && t < count; ++t) {
     try {

@@ -1,5 +1,6 @@
 #include "cli/Tool.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -216,20 +217,22 @@ class Progress {
  public:
   Progress(int fd, bool on, std::size_t total) : fd_(fd), on_(on), total_(total) {}
 
-  void Done(std::size_t bytes) {
-    ++files_;
-    bytes_ += bytes;
-    Draw(false);
+  // Any thread, as each file is done.
+  void Finished(std::size_t bytes) {
+    files_.fetch_add(1, std::memory_order_relaxed);
+    bytes_.fetch_add(bytes, std::memory_order_relaxed);
   }
+  // One thread at a time.
   void Draw(bool force) {
     if (!on_) return;
     const auto now = std::chrono::steady_clock::now();
     if (!force && now - last_ < std::chrono::milliseconds(100)) return;
     last_ = now;
     const double seconds = std::chrono::duration<double>(now - start_).count();
-    const double mb = static_cast<double>(bytes_) / 1e6;
+    const double mb = static_cast<double>(bytes_.load(std::memory_order_relaxed)) / 1e6;
     char line[128];
-    std::snprintf(line, sizeof line, "\r\033[K%zu of %zu files, %.1f MB, %.1f MB/s", files_, total_, mb,
+    std::snprintf(line, sizeof line, "\r\033[K%zu of %zu files, %.1f MB, %.1f MB/s",
+                  files_.load(std::memory_order_relaxed), total_, mb,
                   seconds > 0 ? mb / seconds : 0.0);
     WriteAll(fd_, line);
     shown_ = true;
@@ -244,8 +247,8 @@ class Progress {
   int fd_;
   bool on_;
   std::size_t total_;
-  std::size_t files_ = 0;
-  std::size_t bytes_ = 0;
+  std::atomic<std::size_t> files_{0};
+  std::atomic<std::size_t> bytes_{0};
   bool shown_ = false;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point last_ = start_;
@@ -264,7 +267,10 @@ int Transform(const Options& o, const ToolStreams& s) {
   const int stream = tasks.size() == 1 && o.output.empty() && !o.inPlace ? s.out : -1;
   RunOrdered(
       tasks.size(), threads, 8 * static_cast<std::size_t>(threads),
-      [&](std::size_t i) { runner.Process(tasks[i], results[i], stream); },
+      [&](std::size_t i) {
+        runner.Process(tasks[i], results[i], stream);
+        progress.Finished(results[i].bytes);
+      },
       [&](std::size_t i) {
         Result& r = results[i];
         const std::string name = tasks[i].path == "-" ? "<stdin>" : tasks[i].path;
@@ -282,9 +288,12 @@ int Transform(const Options& o, const ToolStreams& s) {
             status = 1;
           }
         }
-        progress.Done(r.bytes);
+        progress.Draw(false);
         r = Result{};
-      });
+      },
+      // Results that wait for their turn are messages only, unless they go
+      // to standard output.
+      o.inPlace || !o.output.empty());
   progress.Erase();
   return status;
 }
