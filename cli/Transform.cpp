@@ -58,12 +58,10 @@ bool ValidUtf16(std::string_view bytes, bool bigEndian, std::size_t& errorOffset
   while (i < units) {
     const std::size_t blockEnd = units - i >= 64 ? i + 64 : units;
     if (blockEnd - i == 64) {
-      unsigned found = 0;
-      for (std::size_t k = 0; k < 64; ++k) {
-        std::uint16_t u;
-        std::memcpy(&u, s + 2 * (i + k), 2);
-        found |= static_cast<unsigned>((u & mask) == pattern);
-      }
+      std::uint16_t block[64];
+      std::memcpy(block, s + 2 * i, sizeof block);
+      std::uint16_t found = 0;
+      for (const std::uint16_t u : block) found |= static_cast<std::uint16_t>((u & mask) == pattern);
       if (found == 0) {
         i = blockEnd;
         continue;
