@@ -79,12 +79,18 @@ struct RunResult {
 };
 
 // Runs the kelvorat binary in `folder` with args and `input` on standard
-// input; standard error is not a terminal.
+// input; standard error is not a terminal. KELVORAT_TEST_BINARY, an absolute
+// path, names another binary to run (kelvorat.exe), and KELVORAT_TEST_RUNNER
+// the program that runs it (tests/wine/wine-run).
 inline RunResult RunKelvorat(const std::string& folder, const std::vector<std::string>& args,
                              const std::string& input = {}) {
   TempDir io;
   WriteBytes(io / "in", input);
-  std::vector<std::string> argv{KELVORAT_BINARY};
+  std::vector<std::string> argv;
+  const char* runner = std::getenv("KELVORAT_TEST_RUNNER");
+  const char* binary = std::getenv("KELVORAT_TEST_BINARY");
+  if (runner != nullptr && *runner != '\0') argv.emplace_back(runner);
+  argv.emplace_back(binary != nullptr && *binary != '\0' ? binary : KELVORAT_BINARY);
   argv.insert(argv.end(), args.begin(), args.end());
   const pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
