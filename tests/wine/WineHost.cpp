@@ -93,7 +93,13 @@ LRESULT CALLBACK HostWindow::Procedure(HWND window, UINT message, WPARAM wParam,
   auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self != nullptr) {
     if (message >= WM_USER) {
-      return static_cast<LRESULT>(self->editor_->OnMessage(message, wParam, lParam));
+      LARGE_INTEGER start;
+      LARGE_INTEGER end;
+      QueryPerformanceCounter(&start);
+      const auto reply = static_cast<LRESULT>(self->editor_->OnMessage(message, wParam, lParam));
+      QueryPerformanceCounter(&end);
+      self->notes_.inEditor += end.QuadPart - start.QuadPart;
+      return reply;
     }
     switch (message) {
       case WM_ENTERMENULOOP:
@@ -101,6 +107,7 @@ LRESULT CALLBACK HostWindow::Procedure(HWND window, UINT message, WPARAM wParam,
         break;
       case WM_EXITMENULOOP:
         ++self->notes_.exitMenuLoop;
+        QueryPerformanceCounter(&self->notes_.menuClosedAt);
         break;
       case WM_COMMAND:
       case WM_MENUCOMMAND:

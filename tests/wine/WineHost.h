@@ -34,6 +34,8 @@ class HostWindow {
     int enterMenuLoop = 0;  // WM_ENTERMENULOOP with wParam TRUE (a popup)
     int exitMenuLoop = 0;
     int commands = 0;  // WM_COMMAND and WM_MENUCOMMAND
+    LARGE_INTEGER menuClosedAt{};  // QueryPerformanceCounter at the last WM_EXITMENULOOP
+    std::int64_t inEditor = 0;     // QueryPerformanceCounter ticks spent answering host messages
   };
   Notes& Noted() { return notes_; }
   // Delivers what is waiting in the thread's queue.
