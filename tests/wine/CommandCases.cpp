@@ -91,8 +91,10 @@ std::vector<CommandCase> MakeCases() {
   }
   // No action: the cancel item and a dismissed menu, with and without a selection.
   const WideText c = kDocuments[0].text;
-  for (const int choice : {kChooseCancelItem, kDismiss}) {
-    const std::string how = choice == kDismiss ? "Dismissed" : "CancelItem";
+  for (const int choice : {kChooseCancelItem, kDismiss, kClickOutside}) {
+    const std::string how = choice == kDismiss        ? "Dismissed"
+                            : choice == kClickOutside ? "ClickedOutside"
+                                                      : "CancelItem";
     cases.push_back({how + "_NothingSelected", c, 7, 7, {1, 1}, choice});
     cases.push_back({how + "_Selected", c, 3, PlaceNear(c, 2, 3), {1, 1}, choice});
   }
@@ -115,6 +117,7 @@ std::string Point(host::TEditPoint p) { return "(" + std::to_string(p.X) + "," +
 
 std::string Choice(int choice) {
   if (choice == kDismiss) return "dismiss";
+  if (choice == kClickOutside) return "click outside";
   if (choice == kChooseCancelItem) return "cancel item";
   return std::to_string(choice);
 }

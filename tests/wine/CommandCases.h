@@ -20,6 +20,7 @@ namespace kelvorat::wine_test {
 // What is done with the menu.
 inline constexpr int kChooseCancelItem = 0;  // the last item, "キャンセル"
 inline constexpr int kDismiss = -1;          // Escape: no item chosen
+inline constexpr int kClickOutside = -2;     // a click beside the menu: no item chosen
 
 struct CommandCase {
   std::string name;
@@ -27,7 +28,7 @@ struct CommandCase {
   std::size_t anchor;  // offsets in the document; equal: nothing selected
   std::size_t caret;
   host::TEditPoint scroll;
-  int choice;  // an action id 1 to 10, kChooseCancelItem or kDismiss
+  int choice;  // an action id 1 to 10, kChooseCancelItem, kDismiss or kClickOutside
 };
 
 // Test names show the case's name.

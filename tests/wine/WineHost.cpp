@@ -254,6 +254,13 @@ void MenuPicker::Run(DWORD uiThread, int choice, DWORD timeoutMs) {
     PostKey(menuWindow, VK_ESCAPE);
     return;
   }
+  if (choice == kClickOutside) {
+    // Above and to the left of the menu, in its client coordinates.
+    const LPARAM beside = MAKELPARAM(static_cast<WORD>(-30), static_cast<WORD>(-30));
+    PostMessageW(menuWindow, WM_LBUTTONDOWN, MK_LBUTTON, beside);
+    PostMessageW(menuWindow, WM_LBUTTONUP, 0, beside);
+    return;
+  }
   if (target < 0) {
     result_.error = "no item with id " + std::to_string(choice);
     PostKey(menuWindow, VK_ESCAPE);

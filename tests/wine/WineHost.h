@@ -102,7 +102,7 @@ std::uint32_t StackLeftByCall(FARPROC fn, const std::vector<std::uint32_t>& argu
 // another thread for it to show, reads its items and where it stands, then
 // picks the item of the choice with Down keys and Enter posted to the menu
 // window (after checking the item is the highlighted one), or closes it with
-// Escape for kDismiss.
+// Escape for kDismiss and with a click beside it for kClickOutside.
 class MenuPicker {
  public:
   explicit MenuPicker(int choice, DWORD timeoutMs = 10000);
