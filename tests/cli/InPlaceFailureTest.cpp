@@ -25,7 +25,7 @@ namespace {
 using platform::FileStatus;
 using platform::OpenMode;
 
-enum class Call { CreateTemporary, Write, ChangePermissions, Sync, Close, Rename };
+enum class Call { OpenForReading, CreateTemporary, Write, ChangePermissions, Sync, Close, Rename };
 
 // The system's calls, except that the chosen call fails with `error` on the
 // file named `victim` (or its temporary file), the nth time it is made for it;
@@ -36,7 +36,9 @@ class FailingFiles final : public platform::FileSystem {
       : call_(call), error_(error), victim_(std::move(victim)), nth_(nth) {}
 
   int Open(const std::string& path, OpenMode mode, std::uint32_t permissions, int& fd) override {
-    const bool mine = path.find(victim_) != std::string::npos && mode == OpenMode::CreateNew;
+    const bool named = path.find(victim_) != std::string::npos;
+    if (named && mode == OpenMode::Read && Fails(Call::OpenForReading)) return error_;
+    const bool mine = named && mode == OpenMode::CreateNew;
     if (mine && Fails(Call::CreateTemporary)) return error_;
     const int e = Real().Open(path, mode, permissions, fd);
     if (e == 0 && mine) victimFd_ = fd;
@@ -220,6 +222,24 @@ TEST(OutputFailure, LeavesTheOutputFileAsItWas) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(ReadBytes(dir / "victim.c"), "old");
   EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"a.c", "victim.c"}));
+}
+
+// A file that cannot be read: the message says why, the others are done.
+TEST(ReadFailure, UnreadableFileIsReportedAndTheOthersDone) {
+  TempDir dir;
+  TempDir io;
+  WriteBytes(dir / "a.c", "a; /* x */");
+  WriteBytes(dir / "victim.c", "v; /* x */");
+  FailingFiles fs(Call::OpenForReading, EACCES, "victim.c");
+  ToolRun r;
+  {
+    Installed use(&fs);
+    r = RunInProcess(io, {"delete", dir / "victim.c", dir / "a.c"});
+  }
+  ASSERT_EQ(fs.Failed(), 1);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "kelvorat: " + (dir / "victim.c") + ": permission denied\n");
+  EXPECT_EQ(r.out, "a; ");
 }
 
 // A really full disk: a 64 KiB tmpfs, where mounting is allowed.
