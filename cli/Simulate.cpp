@@ -7,7 +7,10 @@
 #include <optional>
 
 #include "Kelvorat.h"
+#include "cli/Cp932.h"
+#include "cli/Transform.h"
 #include "cli/Utf8.h"
+#include "engine/CommentScan.h"
 #include "host/PluginLibrary.h"
 #include "host/SimulatedEditor.h"
 #include "platform/SimulatedDesktop.h"
@@ -104,6 +107,66 @@ bool ReadWhole(const std::string& path, std::string& bytes, std::string& why) {
   return ok;
 }
 
+// The text of a file's bytes (after its BOM) and, for each code unit, the
+// offset of its bytes; offsets[text.size()] is the end. The low half of a
+// surrogate pair has no bytes of its own and is marked kInside.
+constexpr std::size_t kInside = static_cast<std::size_t>(-1);
+
+void DecodeWithOffsets(std::string_view body, Encoding encoding, WideText& text,
+                       std::vector<std::size_t>& offsets) {
+  text.clear();
+  offsets.clear();
+  const auto* b = reinterpret_cast<const unsigned char*>(body.data());
+  const std::size_t n = body.size();
+  auto put = [&](char16_t unit, std::size_t offset) {
+    text.push_back(unit);
+    offsets.push_back(offset);
+  };
+  std::size_t i = 0;
+  switch (encoding) {
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE:
+      for (; i + 1 < n; i += 2) {
+        const auto unit = encoding == Encoding::Utf16LE ? static_cast<char16_t>(b[i] | (b[i + 1] << 8))
+                                                        : static_cast<char16_t>((b[i] << 8) | b[i + 1]);
+        put(unit, unit >= 0xDC00 && unit <= 0xDFFF && !text.empty() && text.back() >= 0xD800 &&
+                          text.back() <= 0xDBFF ? kInside : i);
+      }
+      break;
+    case Encoding::Cp932:
+      while (i < n) {
+        const char16_t single = Cp932Single(b[i]);
+        if (single == kCp932Lead && i + 1 < n) {
+          put(Cp932Pair(b[i], b[i + 1]), i);
+          i += 2;
+        } else {
+          put(single, i);
+          ++i;
+        }
+      }
+      break;
+    case Encoding::Utf8: {
+      WideText one;
+      while (i < n) {
+        const std::size_t length = b[i] < 0x80 ? 1 : b[i] < 0xE0 ? 2 : b[i] < 0xF0 ? 3 : 4;
+        std::size_t bad = 0;
+        DecodeUtf8(body.substr(i, length), one, bad);
+        for (std::size_t k = 0; k < one.size(); ++k) put(one[k], k == 0 ? i : kInside);
+        i += length;
+      }
+      break;
+    }
+  }
+  offsets.push_back(n);
+}
+
+// Collects the stretches a scan keeps.
+class Stretches final : public StretchSink {
+ public:
+  void Keep(std::size_t begin, std::size_t end) override { kept.emplace_back(begin, end); }
+  std::vector<std::pair<std::size_t, std::size_t>> kept;
+};
+
 std::string Point(TEditPoint p) { return "(" + std::to_string(p.X) + "," + std::to_string(p.Y) + ")"; }
 
 // ANSI text of the plug-in, printable: bytes above 127 in hexadecimal.
@@ -136,12 +199,16 @@ int RunSimulate(const std::vector<std::string>& args, std::string& out, std::str
     err += "kelvorat: " + name + ": " + why + "\n";
     return 1;
   }
-  WideText text;
-  std::size_t bad = 0;
-  if (!DecodeUtf8(bytes, text, bad)) {
-    err += "kelvorat: " + name + ": not valid UTF-8 (byte offset " + std::to_string(bad) + ")\n";
+  TextForm form;
+  if (!DetectForm(bytes, std::nullopt, form, why)) {
+    err += "kelvorat: " + name + ": " + why + "\n";
     return 1;
   }
+  const std::string_view bom = std::string_view(bytes).substr(0, form.bomLength);
+  const std::string_view body = std::string_view(bytes).substr(form.bomLength);
+  WideText text;
+  std::vector<std::size_t> offsets;
+  DecodeWithOffsets(body, form.encoding, text, offsets);
 
   SimulatedEditor editor(text);
   editor.SetRecording(o.trace);
@@ -157,12 +224,20 @@ int RunSimulate(const std::vector<std::string>& args, std::string& out, std::str
     std::size_t start = editor.FromLogical(from);
     std::size_t end = editor.FromLogical(to);
     if (end < start) std::swap(start, end);
+    if (offsets[start] == kInside || offsets[end] == kInside) {
+      err += "kelvorat simulate: --select: a bound splits a character\n";
+      return 2;
+    }
     if (o.caretAtStart) {
       editor.Select(end, start);
     } else {
       editor.Select(start, end);
     }
   }
+
+  // What the chosen action does to the selection, or to the whole text.
+  const std::size_t selectionStart = editor.HasSelection() ? editor.SelectionStart() : 0;
+  const std::size_t selectionEnd = editor.HasSelection() ? editor.SelectionEnd() : text.size();
 
   platform::SimulatedDesktop desktop;
   desktop.Menu().SetAnswer(o.choice);
@@ -189,8 +264,31 @@ int RunSimulate(const std::vector<std::string>& args, std::string& out, std::str
   for (const platform::MessageBoxRecord& box : desktop.MessageBox().Shown()) {
     err += "message box \"" + Printable(box.caption) + "\": " + Printable(box.text) + "\n";
   }
-  out += EncodeUtf8(editor.Text());
-  return desktop.MessageBox().Shown().empty() ? 0 : 1;
+  if (!desktop.MessageBox().Shown().empty()) return 1;
+
+  // The document goes out in the file's own bytes: the BOM, the text before
+  // and after the selection, and the stretches of the selection that the
+  // action kept. That this is the editor's document is checked first.
+  const CatalogueCommand* command = FindCommand(o.choice & 0xFF);
+  std::vector<std::pair<std::size_t, std::size_t>> kept{{0, text.size()}};
+  if (command != nullptr) {
+    Stretches stretches;
+    const WideView selected = WideView(text).substr(selectionStart, selectionEnd - selectionStart);
+    ScanComments(command->Scan, selected, LanguageTable(command->Lang, command->Scan), stretches);
+    kept.clear();
+    if (selectionStart > 0) kept.emplace_back(0, selectionStart);
+    for (const auto& [b, e] : stretches.kept) kept.emplace_back(selectionStart + b, selectionStart + e);
+    if (selectionEnd < text.size()) kept.emplace_back(selectionEnd, text.size());
+  }
+  WideText expected;
+  for (const auto& [b, e] : kept) expected.append(text, b, e - b);
+  if (expected != editor.Text()) {
+    err += "kelvorat simulate: the editor's document is not what the action gives\n";
+    return 1;
+  }
+  out.append(bom);
+  for (const auto& [b, e] : kept) out.append(body.substr(offsets[b], offsets[e] - offsets[b]));
+  return 0;
 }
 
 int RunSimulateOnStdio(const std::vector<std::string>& args) {

@@ -57,6 +57,32 @@ TEST_F(Simulate, RunsTheChosenActionOnTheWholeDocumentOrTheSelection) {
   }
 }
 
+// The document comes back in the file's encoding, as the file's own bytes:
+// code page 932 has two byte forms of some characters, and re-encoding the
+// text would turn one into the other.
+TEST_F(Simulate, WritesTheDocumentInTheFilesOwnBytes) {
+  using namespace std::string_literals;
+  const struct {
+    const char* what;
+    std::string choice;
+    std::string file;
+    std::string out;
+  } cases[] = {
+      {"code page 932, NEC and IBM forms of U+2160", "1",
+       "\x87\x54 /* \x87\x54 */ \xFA\x4A;\r\n"s, "\x87\x54  \xFA\x4A;\r\n"s},
+      {"code page 932, extracted", "6", "\x87\x54 /* \xFA\x4A */\r\n"s, "/* \xFA\x4A */\r\n"s},
+      {"UTF-16LE with BOM", "1", "\xFF\xFE" "a\0/\0*\0b\0*\0/\0\n\0"s, "\xFF\xFE" "a\0\n\0"s},
+      {"UTF-16BE with BOM", "6", "\xFE\xFF" "\0a\0/\0*\0b\0*\0/\0\n"s, "\xFE\xFF" "\0/\0*\0b\0*\0/\0\n"s},
+      {"UTF-8 with BOM and a character outside the BMP", "2",
+       "\xEF\xBB\xBF\xF0\x9F\x98\x80; // \xF0\x9F\x98\x80\n"s, "\xEF\xBB\xBF\xF0\x9F\x98\x80; \n"s},
+      {"menu dismissed: the bytes as they were", "0", "\x87\x54 /* x */"s, "\x87\x54 /* x */"s},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run({"--choice", c.choice, Write(c.file)}), 0) << c.what << ": " << err;
+    EXPECT_EQ(out, c.out) << c.what;
+  }
+}
+
 TEST_F(Simulate, TracesEveryMessageAndTheEndState) {
   const std::string file = Write("a; // x\r\nb;");
   ASSERT_EQ(Run({"--choice", "2", "--select", "0:0-1:2", "--trace", file}), 0) << err;
@@ -113,8 +139,9 @@ TEST_F(Simulate, RefusesBadUsageAndUnreadableFiles) {
     EXPECT_NE(err.find(c.says), std::string::npos) << err;
     EXPECT_EQ(out, "");
   }
-  EXPECT_EQ(Run({"--choice", "2", Write("ab\xFF")}), 1);
-  EXPECT_NE(err.find("not valid UTF-8"), std::string::npos) << err;
+  // Neither UTF-8 nor code page 932: a lead byte followed by a blank.
+  EXPECT_EQ(Run({"--choice", "2", Write("ab\x81 ")}), 1);
+  EXPECT_NE(err.find("byte offset 2"), std::string::npos) << err;
 }
 
 }  // namespace
