@@ -15,17 +15,4 @@ constexpr BraceRow kC[] = {
 
 TBraceTable CBraceTable(ScanKind kind) { return MakeLanguageTable(kC, kind); }
 
-void DeleteCComments(WideView Text, WideText& Result) {
-  DeleteComments(Text, CBraceTable(ScanKind::Delete), Result);
-}
-WideText DeleteCComments(WideView Text) {
-  return DeleteComments(Text, CBraceTable(ScanKind::Delete));
-}
-void ExtractCComments(WideView Text, WideText& Result) {
-  ExtractComments(Text, CBraceTable(ScanKind::Extract), Result);
-}
-WideText ExtractCComments(WideView Text) {
-  return ExtractComments(Text, CBraceTable(ScanKind::Extract));
-}
-
 }  // namespace kelvorat

@@ -17,17 +17,4 @@ constexpr BraceRow kCpp[] = {
 
 TBraceTable CppBraceTable(ScanKind kind) { return MakeLanguageTable(kCpp, kind); }
 
-void DeleteCppComments(WideView Text, WideText& Result) {
-  DeleteComments(Text, CppBraceTable(ScanKind::Delete), Result);
-}
-WideText DeleteCppComments(WideView Text) {
-  return DeleteComments(Text, CppBraceTable(ScanKind::Delete));
-}
-void ExtractCppComments(WideView Text, WideText& Result) {
-  ExtractComments(Text, CppBraceTable(ScanKind::Extract), Result);
-}
-WideText ExtractCppComments(WideView Text) {
-  return ExtractComments(Text, CppBraceTable(ScanKind::Extract));
-}
-
 }  // namespace kelvorat

@@ -17,17 +17,4 @@ constexpr BraceRow kPascal[] = {
 
 TBraceTable PascalBraceTable(ScanKind kind) { return MakeLanguageTable(kPascal, kind); }
 
-void DeletePascalComments(WideView Text, WideText& Result) {
-  DeleteComments(Text, PascalBraceTable(ScanKind::Delete), Result);
-}
-WideText DeletePascalComments(WideView Text) {
-  return DeleteComments(Text, PascalBraceTable(ScanKind::Delete));
-}
-void ExtractPascalComments(WideView Text, WideText& Result) {
-  ExtractComments(Text, PascalBraceTable(ScanKind::Extract), Result);
-}
-WideText ExtractPascalComments(WideView Text) {
-  return ExtractComments(Text, PascalBraceTable(ScanKind::Extract));
-}
-
 }  // namespace kelvorat

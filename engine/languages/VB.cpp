@@ -15,17 +15,4 @@ constexpr BraceRow kVB[] = {
 
 TBraceTable VBBraceTable(ScanKind kind) { return MakeLanguageTable(kVB, kind); }
 
-void DeleteVBComments(WideView Text, WideText& Result) {
-  DeleteComments(Text, VBBraceTable(ScanKind::Delete), Result);
-}
-WideText DeleteVBComments(WideView Text) {
-  return DeleteComments(Text, VBBraceTable(ScanKind::Delete));
-}
-void ExtractVBComments(WideView Text, WideText& Result) {
-  ExtractComments(Text, VBBraceTable(ScanKind::Extract), Result);
-}
-WideText ExtractVBComments(WideView Text) {
-  return ExtractComments(Text, VBBraceTable(ScanKind::Extract));
-}
-
 }  // namespace kelvorat
