@@ -92,7 +92,7 @@ TEST(FaultInjection, EveryAllocationOfTheCommandFailingInTurn) {
     for (long n = 1;; ++n) {
       SCOPED_TRACE("allocation " + std::to_string(n));
       Host h(s);
-      const long liveBefore = LiveBlocksOfCodeUnderTest();
+      const std::size_t liveBefore = LiveBlocks();
       bool escaped = false;
       bool triggered = false;
       {
@@ -101,7 +101,7 @@ TEST(FaultInjection, EveryAllocationOfTheCommandFailingInTurn) {
         triggered = failure.Triggered();
       }
       ExpectCleanEnd(*h.host, escaped);
-      EXPECT_EQ(LiveBlocksOfCodeUnderTest(), liveBefore) << "blocks of the plug-in leaked";
+      EXPECT_EQ(LiveBlocks(), liveBefore) << "blocks of the plug-in leaked";
       const auto& shown = h.host->desktop.MessageBox().Shown();
       if (!triggered) {
         EXPECT_TRUE(shown.empty());

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "TestAllocator.h"
+#include "FailingAllocator.h"
 #include "library/TemplateList/ListClone.h"
 
 namespace kelvorat {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "TestAllocator.h"
+#include "FailingAllocator.h"
 #include "library/WideStringRecordList.h"
 
 namespace kelvorat {

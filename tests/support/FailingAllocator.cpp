@@ -1,4 +1,4 @@
-#include "TestAllocator.h"
+#include "FailingAllocator.h"
 
 #include <cstdlib>
 #include <new>
@@ -8,28 +8,46 @@
 #include <unistd.h>
 #endif
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define KELVORAT_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define KELVORAT_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define KELVORAT_POISON(p, n) ((void)(p), (void)(n))
+#define KELVORAT_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
 namespace kelvorat::test {
 namespace {
 
-// Plain integers, zero before any constructor runs: operator new is called
+// Plain values, zero before any constructor runs: operator new is called
 // during start-up too. The tests run on one thread.
 std::size_t gAllocations = 0;
 std::size_t gLive = 0;
 long gFailCountdown = 0;  // 0: no failure armed
 bool gFailTriggered = false;
+int gDesktopDepth = 0;
 std::size_t gRepeatThreshold = 0;  // 0: every block from malloc
 
+// A block from malloc carries one header word telling whose it is; the
+// address sanitizer is told not to let anyone else touch it.
+constexpr std::size_t kHeader = alignof(std::max_align_t);
+constexpr unsigned char kOurs = 1;
+constexpr unsigned char kDesktops = 2;
+
+#if defined(__linux__)
+// A mapped block has no header (its first bytes are also those a few
+// mebibytes on): the table says whose it is.
 struct MappedBlock {
   void* base;
   std::size_t size;
+  bool ours;
 };
 constexpr std::size_t kMaxMapped = 8;
 MappedBlock gMapped[kMaxMapped] = {};
-
-#if defined(__linux__)
 constexpr std::size_t kChunk = std::size_t{4} << 20;
 
-void* MapRepeating(std::size_t bytes) {
+void* MapRepeating(std::size_t bytes, bool ours) {
   std::size_t slot = 0;
   while (slot < kMaxMapped && gMapped[slot].base != nullptr) ++slot;
   if (slot == kMaxMapped) return nullptr;
@@ -50,13 +68,15 @@ void* MapRepeating(std::size_t bytes) {
     if (base != MAP_FAILED) munmap(base, size);
     return nullptr;
   }
-  gMapped[slot] = {base, size};
+  gMapped[slot] = {base, size, ours};
   return base;
 }
 
-bool UnmapRepeating(void* p) {
+// Unmaps p if it is a mapped block; tells whether it was and whose.
+bool UnmapRepeating(void* p, bool& ours) {
   for (MappedBlock& block : gMapped) {
     if (block.base == p) {
+      ours = block.ours;
       munmap(block.base, block.size);
       block = {};
       return true;
@@ -65,27 +85,44 @@ bool UnmapRepeating(void* p) {
   return false;
 }
 #else
-void* MapRepeating(std::size_t) { return nullptr; }
-bool UnmapRepeating(void*) { return false; }
+void* MapRepeating(std::size_t, bool) { return nullptr; }
+bool UnmapRepeating(void*, bool&) { return false; }
 #endif
 
+void* FromMalloc(std::size_t bytes, bool ours) {
+  auto* block = static_cast<unsigned char*>(std::malloc(bytes + kHeader));
+  if (block == nullptr) return nullptr;
+  block[0] = ours ? kOurs : kDesktops;
+  KELVORAT_POISON(block, kHeader);
+  return block + kHeader;
+}
+
 void* Allocate(std::size_t bytes) {
-  ++gAllocations;
-  if (gFailCountdown > 0 && --gFailCountdown == 0) {
-    gFailTriggered = true;
-    throw std::bad_alloc();
+  const bool ours = gDesktopDepth == 0;
+  if (ours) {
+    ++gAllocations;
+    if (gFailCountdown > 0 && --gFailCountdown == 0) {
+      gFailTriggered = true;
+      throw std::bad_alloc();
+    }
   }
-  void* p = (gRepeatThreshold != 0 && bytes >= gRepeatThreshold) ? MapRepeating(bytes)
-                                                                  : std::malloc(bytes == 0 ? 1 : bytes);
+  void* p = (gRepeatThreshold != 0 && bytes >= gRepeatThreshold) ? MapRepeating(bytes, ours)
+                                                                  : FromMalloc(bytes, ours);
   if (p == nullptr) throw std::bad_alloc();
-  ++gLive;
+  if (ours) ++gLive;
   return p;
 }
 
 void Release(void* p) noexcept {
   if (p == nullptr) return;
-  --gLive;
-  if (!UnmapRepeating(p)) std::free(p);
+  bool ours = false;
+  if (!UnmapRepeating(p, ours)) {
+    auto* block = static_cast<unsigned char*>(p) - kHeader;
+    KELVORAT_UNPOISON(block, kHeader);
+    ours = block[0] == kOurs;
+    std::free(block);
+  }
+  if (ours) --gLive;
 }
 
 }  // namespace
@@ -99,6 +136,8 @@ AllocationFailure::AllocationFailure(long nth) noexcept {
 }
 AllocationFailure::~AllocationFailure() { gFailCountdown = 0; }
 bool AllocationFailure::Triggered() const noexcept { return gFailTriggered; }
+
+void CrossIntoDesktop(bool entering) noexcept { gDesktopDepth += entering ? 1 : -1; }
 
 RepeatingBlocks::RepeatingBlocks(std::size_t threshold) noexcept { gRepeatThreshold = threshold; }
 RepeatingBlocks::~RepeatingBlocks() { gRepeatThreshold = 0; }
