@@ -23,6 +23,12 @@ constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 // The number of leading bytes of s[0..n) below 0x80.
 std::size_t AsciiRun(const unsigned char* s, std::size_t n) {
   std::size_t i = 0;
+  while (n - i >= 32) {
+    std::uint64_t w[4];
+    std::memcpy(w, s + i, 32);
+    if (((w[0] | w[1] | w[2] | w[3]) & kHighBits) != 0) break;
+    i += 32;
+  }
   while (n - i >= 8) {
     std::uint64_t w;
     std::memcpy(&w, s + i, 8);

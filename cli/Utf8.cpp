@@ -10,13 +10,11 @@ bool ValidUtf8(std::string_view bytes, std::size_t& errorOffset) {
   const std::size_t n = bytes.size();
   std::size_t i = 0;
   while (i < n) {
-    while (n - i >= 16) {
-      std::uint64_t a;
-      std::uint64_t b;
-      std::memcpy(&a, s + i, 8);
-      std::memcpy(&b, s + i + 8, 8);
-      if (((a | b) & 0x8080808080808080ull) != 0) break;
-      i += 16;
+    while (n - i >= 32) {
+      std::uint64_t w[4];
+      std::memcpy(w, s + i, 32);
+      if (((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ull) != 0) break;
+      i += 32;
     }
     if (i == n) break;
     const unsigned c = s[i];

@@ -15,8 +15,8 @@ namespace kelvorat::cli {
 // invalid sequence in errorOffset.
 bool DecodeUtf8(std::string_view bytes, WideText& out, std::size_t& errorOffset);
 
-// The same check as DecodeUtf8, without decoding; ASCII runs go 8 bytes at a
-// time.
+// The same check as DecodeUtf8, without decoding; ASCII runs go 32 bytes at
+// a time.
 bool ValidUtf8(std::string_view bytes, std::size_t& errorOffset);
 
 // Encodes UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
