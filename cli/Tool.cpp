@@ -4,10 +4,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <filesystem>
 #include <new>
 #include <optional>
 
@@ -138,6 +138,7 @@ class Runner {
     }
     if (!o_.output.empty()) {
       r.message = WriteOutput(input, form, *task.language, kind);
+      if (!r.message.empty()) r.message = "output " + o_.output + ": " + r.message;
       return;
     }
     std::string out;

@@ -147,6 +147,8 @@ const std::vector<Case>& Cases() {
       // Writing: -o, -i, --dry-run.
       {"OutputFile", {{"a.c", "a; /* x */\n"}}, {"delete", "a.c", "-o", "out.c"}, "", 0, "", "",
        {{"out.c", "a; \n"}, {"a.c", "a; /* x */\n"}}},
+      {"OutputIsAFolder", {{"a.c", "a; /* x */\n"}, {"d/keep.c", ""}}, {"delete", "a.c", "-o", "d"}, "", 1, "",
+       "kelvorat: a.c: output d: is a folder", {{"a.c", "a; /* x */\n"}}},
       {"OutputFileReplaced", {{"a.c", "a; /* x */\n"}, {"out.c", "old"}}, {"delete", "a.c", "--output=out.c"}, "",
        0, "", "", {{"out.c", "a; \n"}}},
       {"InPlace", {{"d/a.c", "a; /* x */\n"}, {"d/b.cpp", "b; // y\n"}}, {"delete", "-i", "d/a.c", "d/b.cpp"}, "",
