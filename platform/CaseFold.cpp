@@ -26,7 +26,9 @@ char16_t FoldCase(char16_t unit) noexcept {
   return (it != std::end(kFolds) && it->unit == unit) ? it->form : unit;
 }
 
-std::size_t CaseVariants(char16_t unit, char16_t* out, std::size_t capacity) noexcept {
+namespace {
+
+std::size_t SearchCaseVariants(char16_t unit, char16_t* out, std::size_t capacity) noexcept {
   const char16_t form = FoldCase(unit);
   std::size_t n = 0;
   auto put = [&](char16_t u) {
@@ -41,6 +43,32 @@ std::size_t CaseVariants(char16_t unit, char16_t* out, std::size_t capacity) noe
   for (const FoldPair& p : kFolds) {
     if (p.form == form) put(p.unit);
   }
+  return n;
+}
+
+// The variants of every ASCII code unit, found once: delimiters are nearly
+// always ASCII, and a scan asks for them each time it prepares a table.
+struct AsciiVariants {
+  char16_t units[128][4];
+  std::size_t count[128];
+};
+
+const AsciiVariants& Ascii() noexcept {
+  static const AsciiVariants table = [] {
+    AsciiVariants t{};
+    for (char16_t u = 0; u < 128; ++u) t.count[u] = SearchCaseVariants(u, t.units[u], 4);
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
+std::size_t CaseVariants(char16_t unit, char16_t* out, std::size_t capacity) noexcept {
+  if (unit >= 128) return SearchCaseVariants(unit, out, capacity);
+  const AsciiVariants& ascii = Ascii();
+  const std::size_t n = ascii.count[unit];
+  for (std::size_t i = 0; i < n && i < capacity && i < 4; ++i) out[i] = ascii.units[unit][i];
   return n;
 }
 
