@@ -56,6 +56,9 @@ bool ValidUtf8(std::string_view bytes, std::size_t& errorOffset) {
 
 bool DecodeUtf8(std::string_view bytes, WideText& out, std::size_t& errorOffset) {
   out.clear();
+  // The rules of well-formed UTF-8 live in ValidUtf8 alone; what passes it
+  // decodes without further checks.
+  if (!ValidUtf8(bytes, errorOffset)) return false;
   out.resize(bytes.size());
   char16_t* o = out.data();
   const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -68,35 +71,9 @@ bool DecodeUtf8(std::string_view bytes, WideText& out, std::size_t& errorOffset)
       ++i;
       continue;
     }
-    std::size_t length = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-      length = 2, cp = b & 0x1F, min = 0x80;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      length = 3, cp = b & 0x0F, min = 0x800;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      length = 4, cp = b & 0x07, min = 0x10000;
-    } else {
-      errorOffset = i;
-      return false;
-    }
-    if (n - i < length) {
-      errorOffset = i;
-      return false;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-      const unsigned c = s[i + k];
-      if ((c & 0xC0) != 0x80) {
-        errorOffset = i;
-        return false;
-      }
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      errorOffset = i;
-      return false;
-    }
+    const std::size_t length = b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    char32_t cp = b & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) cp = (cp << 6) | (s[i + k] & 0x3F);
     if (cp >= 0x10000) {
       cp -= 0x10000;
       *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
